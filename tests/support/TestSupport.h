@@ -1,0 +1,66 @@
+#pragma once
+
+#include "common/FileChooser.h"
+#include "common/WarningSink.h"
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zel::test {
+
+/// A fresh empty folder under the system's temporary folder, removed again on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::string str() const { return m_path.string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+/// A temporary AppDir holding a copy of the data set assembled by the build.
+class TempAppDir : public TempDir {
+public:
+    TempAppDir();
+    std::string appDir() const { return str(); }
+};
+
+/// The AppDir the build assembled (read-only use).
+std::string builtAppDir();
+
+/// Writes `text` to `path`, creating folders as needed.
+void writeFile(const std::filesystem::path& path, const std::string& text);
+/// The whole content of a file; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+
+/// Records every warning number.
+class RecordingWarningSink final : public WarningSink {
+public:
+    void warn(int tipText) override { warnings.push_back(tipText); }
+    std::vector<int> warnings;
+};
+
+/// Records every plain message.
+class RecordingMessageSink final : public MessageSink {
+public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+/// Answers file dialogs from a queue; an empty queue or std::nullopt is a cancel.
+class ScriptedFileChooser final : public FileChooser {
+public:
+    std::optional<std::string> chooseOpen(const FileRequest& request) override;
+    std::optional<std::string> chooseSave(const FileRequest& request) override;
+    std::deque<std::optional<std::string>> answers;
+    std::vector<FileRequest> requests;
+};
+
+} // namespace zel::test
