@@ -25,6 +25,8 @@ inline constexpr int kNameBytes = 60;
 inline constexpr int kMaxNameChars = 29;
 inline constexpr int kLedSlotCount = 5;
 inline constexpr int kLedSlotBytes = 68;
+/// 4-byte entries that fit in a slot after its 4-byte head.
+inline constexpr std::uint8_t kLedSlotMaxEntries = (kLedSlotBytes - 4) / 4;
 inline constexpr int kMaxRepeatCount = 1000;
 inline constexpr int kMaxEditedDelay = 10000;
 
