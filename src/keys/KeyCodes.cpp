@@ -207,8 +207,8 @@ constexpr CodePair kBelgianDutchReverse[] = {
     {48, 186}, {51, 189}, {52, 192}, {53, 222}, {54, 190}, {55, 191}, {56, 187},
 };
 
-constexpr CodePair kSlovenianForward[] = {{189, 56}, {191, 45}, {223, 46}};
-constexpr CodePair kSlovenianReverse[] = {{45, 191}, {46, 223}, {56, 189}};
+constexpr CodePair kSlovakForward[] = {{189, 56}, {191, 45}, {223, 46}};
+constexpr CodePair kSlovakReverse[] = {{45, 191}, {46, 223}, {56, 189}};
 
 // Hungarian: the reverse table swaps Y and Z while the forward table keeps them.
 constexpr CodePair kHungarianForward[] = {
@@ -230,8 +230,7 @@ static_assert(strictlyAscendingPairs(kCzechForward) && strictlyAscendingPairs(kC
 static_assert(strictlyAscendingPairs(kNordicForward) && strictlyAscendingPairs(kNordicReverse));
 static_assert(strictlyAscendingPairs(kBelgianDutchForward) &&
               strictlyAscendingPairs(kBelgianDutchReverse));
-static_assert(strictlyAscendingPairs(kSlovenianForward) &&
-              strictlyAscendingPairs(kSlovenianReverse));
+static_assert(strictlyAscendingPairs(kSlovakForward) && strictlyAscendingPairs(kSlovakReverse));
 static_assert(strictlyAscendingPairs(kHungarianForward) &&
               strictlyAscendingPairs(kHungarianReverse));
 
@@ -246,31 +245,31 @@ const LanguageKeys& languageKeys(int language) {
     static const std::array<LanguageKeys, kLastLanguage + 1> kLanguages = {{
         /* 0 CN */ {Pairs{}, Pairs{}, Names{}},
         /* 1 EN */ {Pairs{}, Pairs{}, Names{}},
-        /* 2 FR */ {kFrenchForward, kFrenchReverse, Names{}},
-        /* 3 BILI */ {kBelgianForward, kBelgianReverse, Names{}},
+        /* 2 FR */ {kFrenchForward, kFrenchReverse, frenchKeyNames()},
+        /* 3 BILI */ {kBelgianForward, kBelgianReverse, belgianKeyNames()},
         /* 4 DE */ {kGermanForward, kGermanReverse, germanKeyNames()},
-        /* 5 SP */ {kSouthernForward, kSouthernReverse, Names{}},
-        /* 6 IT */ {kSouthernForward, kSouthernReverse, Names{}},
-        /* 7 RU */ {kRussianForward, Pairs{}, Names{}},
-        /* 8 TU */ {kTurkishForward, kTurkishReverse, Names{}},
-        /* 9 PO */ {kPortugueseForward, kPortugueseReverse, Names{}},
-        /* 10 TH */ {Pairs{}, Pairs{}, Names{}},
-        /* 11 KR */ {Pairs{}, Pairs{}, Names{}},
-        /* 12 JP */ {Pairs{}, Pairs{}, Names{}},
-        /* 13 AR */ {Pairs{}, Pairs{}, Names{}},
-        /* 14 PL */ {Pairs{}, Pairs{}, Names{}},
-        /* 15 CZ */ {kCzechForward, kCzechReverse, Names{}},
-        /* 16 SE */ {kNordicForward, kNordicReverse, Names{}},
-        /* 17 NL */ {Pairs{}, Pairs{}, Names{}},
+        /* 5 SP */ {kSouthernForward, kSouthernReverse, spanishKeyNames()},
+        /* 6 IT */ {kSouthernForward, kSouthernReverse, italianKeyNames()},
+        /* 7 RU */ {kRussianForward, Pairs{}, russianKeyNames()},
+        /* 8 TU */ {kTurkishForward, kTurkishReverse, turkishKeyNames()},
+        /* 9 PO */ {kPortugueseForward, kPortugueseReverse, portugueseKeyNames()},
+        /* 10 TH */ {Pairs{}, Pairs{}, thaiKeyNames()},
+        /* 11 KR */ {Pairs{}, Pairs{}, koreanKeyNames()},
+        /* 12 JP */ {Pairs{}, Pairs{}, japaneseKeyNames()},
+        /* 13 AR */ {Pairs{}, Pairs{}, arabicKeyNames()},
+        /* 14 PL */ {Pairs{}, Pairs{}, polishKeyNames()},
+        /* 15 CZ */ {kCzechForward, kCzechReverse, czechKeyNames()},
+        /* 16 SE */ {kNordicForward, kNordicReverse, swedishKeyNames()},
+        /* 17 NL */ {Pairs{}, Pairs{}, dutchKeyNames()},
         /* 18 POBR */ {kBrazilianForward, Pairs{}, Names{}},
         /* 19 CNTW */ {Pairs{}, Pairs{}, Names{}},
         /* 20 NLBE */ {kBelgianDutchForward, kBelgianDutchReverse, Names{}},
-        /* 21 DA */ {kNordicForward, kNordicReverse, Names{}},
-        /* 22 SL */ {kSlovenianForward, kSlovenianReverse, Names{}},
-        /* 23 FA */ {Pairs{}, Pairs{}, Names{}},
-        /* 24 UA */ {Pairs{}, Pairs{}, Names{}},
+        /* 21 DA */ {kNordicForward, kNordicReverse, danishKeyNames()},
+        /* 22 SL */ {kSlovakForward, kSlovakReverse, slovakKeyNames()},
+        /* 23 FA */ {Pairs{}, Pairs{}, persianKeyNames()},
+        /* 24 UA */ {Pairs{}, Pairs{}, ukrainianKeyNames()},
         /* 25 */ {Pairs{}, Pairs{}, Names{}},
-        /* 26 HUN */ {kHungarianForward, kHungarianReverse, Names{}},
+        /* 26 HUN */ {kHungarianForward, kHungarianReverse, hungarianKeyNames()},
     }};
 
     if (language < 0 || language > kLastLanguage) {

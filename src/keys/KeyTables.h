@@ -4,6 +4,7 @@
 // names that differ from them. Kept apart from the class so that the tests can check the
 // data itself (which codes a language names on its own) and not only lookups.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -48,6 +49,26 @@ std::string_view baseKeyName(std::uint8_t code);
 
 // Names of each language, defined beside each other by region.
 std::span<const KeyName> germanKeyNames();
+std::span<const KeyName> frenchKeyNames();
+std::span<const KeyName> belgianKeyNames();
+std::span<const KeyName> spanishKeyNames();
+std::span<const KeyName> italianKeyNames();
+std::span<const KeyName> russianKeyNames();
+std::span<const KeyName> turkishKeyNames();
+std::span<const KeyName> portugueseKeyNames();
+std::span<const KeyName> thaiKeyNames();
+std::span<const KeyName> koreanKeyNames();
+std::span<const KeyName> japaneseKeyNames();
+std::span<const KeyName> arabicKeyNames();
+std::span<const KeyName> polishKeyNames();
+std::span<const KeyName> czechKeyNames();
+std::span<const KeyName> swedishKeyNames();
+std::span<const KeyName> dutchKeyNames();
+std::span<const KeyName> danishKeyNames();
+std::span<const KeyName> slovakKeyNames();
+std::span<const KeyName> persianKeyNames();
+std::span<const KeyName> ukrainianKeyNames();
+std::span<const KeyName> hungarianKeyNames();
 
 /// True when `list` is sorted by code with no code twice (checked at compile time for
 /// every table).

@@ -3,10 +3,14 @@
 
 #include "keys/MacVkAndText.h"
 
+#include "keys/KeyTables.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -222,6 +226,161 @@ TEST(KeyNames, IndicesWithoutTablesUseTheBaseNames) {
         SCOPED_TRACE(language);
         for (int code = 0; code < 256; ++code) {
             EXPECT_EQ(nameOf(tables, language, code), nameOf(tables, 0, code));
+        }
+    }
+}
+
+// The codes each language names on its own, and samples of those names, as the
+// keyboards' reference lists give them.
+struct OwnNames {
+    int language;
+    std::string_view codes;
+    std::vector<std::pair<int, std::string>> samples;
+};
+
+const std::vector<OwnNames> kOwnNames = {
+    {2,
+     "4, 16, 20, 26, 29 .. 45, 47 .. 57, 70 .. 73, 75 .. 78, 83 .. 87, 89 .. 99, 101, 224, "
+     "226 .. 228, 230",
+     {{4, "Q"}, {20, "A"}, {44, "Espace"}, {57, "MAJ"}, {230, "Alt Gr"}}},
+    {3,
+     "4, 16, 20, 26, 29 .. 43, 45 .. 49, 51 .. 56, 71 .. 73, 75, 77, 78, 84 .. 87, 89 .. 99, 101, "
+     "224, 226 .. 228, 230, 231",
+     {{42, "Terug"}, {231, "Fn"}}},
+    {4,
+     "28, 29, 31, 32, 35 .. 42, 44 .. 49, 51 .. 57, 70, 71, 73 .. 78, 83 .. 87, 89 .. 99, 101, "
+     "224, 226 .. 228, 230, 231",
+     {{28, "Z"}, {29, "Y"}, {44, "Leerzeichen"}, {224, "G-STRG"}, {231, "NULL"}}},
+    {5,
+     "31, 32, 35 .. 42, 44 .. 49, 51 .. 57, 70 .. 79, 81, 83 .. 87, 89 .. 99, 101, 224 .. 231",
+     {{51, "Ñ"}, {225, "L-Mayúscula"}}},
+    {6,
+     "31, 32, 35 .. 42, 44 .. 49, 51 .. 57, 70 .. 73, 75 .. 78, 83 .. 87, 89 .. 99, 101, 224 .. "
+     "231",
+     {{57, "BLOC MAIUSC"}}},
+    {7,
+     "4 .. 29, 31 .. 33, 35, 36, 40, 47 .. 49, 51 .. 55, 84 .. 87, 89 .. 99",
+     {{4, "Ф"}, {32, "3№"}}},
+    {8, "31 .. 33, 35 .. 39, 45 .. 51, 53 .. 56", {{47, "Ğğ"}}},
+    {9, "31, 35 .. 38, 40 .. 49, 51 .. 57, 71 .. 78, 83 .. 87, 89 .. 99, 228", {{44, "Espaço"}}},
+    {10, "4 .. 41, 45 .. 48, 53, 70, 72, 73, 75 .. 78, 83 .. 87, 89 .. 99", {{4, "ฟฤ"}}},
+    {11, "42, 71, 72", {{71, "스크롤"}}},
+    {12, "40, 41, 43, 57, 84 .. 87, 89 .. 99", {{41, "Esc"}}},
+    {13, "4 .. 38, 40, 42, 43, 47, 48, 51 .. 57, 84 .. 87, 89 .. 99, 226, 230", {{4, "ش"}}},
+    {14, "41, 43, 57", {{43, "Tab"}, {57, "Caps"}}},
+    {15, "28 .. 39, 45 .. 49, 51 .. 56", {{31, "2Ě"}}},
+    {16, "39, 41, 43, 45 .. 49, 51 .. 56", {{47, "Åå"}}},
+    {17, "41, 43", {{41, "Esc"}}},
+    {18, "", {}},
+    {19, "", {}},
+    {20, "", {}},
+    {21, "31, 33, 35 .. 41, 43, 45 .. 49, 51 .. 53, 56, 57, 84 .. 87, 89 .. 97", {{51, "æÆ"}}},
+    {22, "30 .. 39, 41, 45 .. 48, 51 .. 57", {{32, "3š"}}},
+    {23, "4 .. 29, 38, 40, 45, 47 .. 49, 51 .. 55, 84 .. 87, 89 .. 99", {{4, "ش"}}},
+    {24,
+     "4 .. 29, 31 .. 33, 35, 36, 40, 47 .. 49, 51 .. 56, 84 .. 87, 89 .. 99",
+     {{22, "І"}, {53, "₴"}}},
+    {26,
+     "30 .. 33, 35 .. 39, 45 .. 49, 51 .. 56, 100, 240",
+     {{39, "ö"}, {100, "í"}, {240, "NULL"}}},
+};
+
+// Parses "4, 16, 29 .. 45" into the set of codes.
+std::set<int> parseCodes(std::string_view text) {
+    std::set<int> codes;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string item(text.substr(0, comma));
+        const std::size_t dots = item.find("..");
+        const int first = std::stoi(item.substr(0, dots));
+        const int last = dots == std::string::npos ? first : std::stoi(item.substr(dots + 2));
+        for (int code = first; code <= last; ++code) {
+            codes.insert(code);
+        }
+        text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+    }
+    return codes;
+}
+
+// Well-formed UTF-8 without control characters.
+bool isCleanUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int length = 1;
+        if (lead < 0x20 || lead == 0x7F) {
+            return false;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+        } else if (lead >= 0xE0) {
+            length = 3;
+        } else if (lead >= 0xC2) {
+            length = 2;
+        } else if (lead >= 0x80) {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(length) > text.size()) {
+            return false;
+        }
+        for (int k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0xC0) !=
+                0x80) {
+                return false;
+            }
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+TEST(KeyNames, EachLanguageNamesExactlyItsOwnCodes) {
+    for (const OwnNames& entry : kOwnNames) {
+        SCOPED_TRACE(entry.language);
+        std::set<int> named;
+        for (const zel::keys::KeyName& name : zel::keys::languageKeys(entry.language).names) {
+            EXPECT_TRUE(named.insert(name.code).second) << "code " << int(name.code) << " twice";
+        }
+        EXPECT_EQ(named, entry.codes.empty() ? std::set<int>{} : parseCodes(entry.codes));
+    }
+}
+
+TEST(KeyNames, OwnNamesReplaceTheBaseAndEverythingElseKeepsIt) {
+    FakeDevMacNames pack;
+    const MacVkAndText tables(&pack);
+    for (const OwnNames& entry : kOwnNames) {
+        SCOPED_TRACE(entry.language);
+        const std::set<int> own = entry.codes.empty() ? std::set<int>{} : parseCodes(entry.codes);
+        for (int code = 0; code < 256; ++code) {
+            SCOPED_TRACE(code);
+            const std::string name = nameOf(tables, entry.language, code);
+            if (own.count(code)) {
+                EXPECT_NE(name, nameOf(tables, 0, code)); // translated, not a copy
+                EXPECT_FALSE(name.empty());
+                EXPECT_TRUE(isCleanUtf8(name)) << name;
+            } else {
+                EXPECT_EQ(name, nameOf(tables, 0, code));
+            }
+        }
+        for (const auto& [code, name] : entry.samples) {
+            EXPECT_EQ(nameOf(tables, entry.language, code), name) << "code " << code;
+        }
+    }
+}
+
+TEST(KeyNames, EveryIndexAndCodeIsSafe) {
+    FakeDevMacNames pack;
+    const MacVkAndText tables(&pack);
+    std::vector<int> languages;
+    for (int language = -3; language <= 30; ++language) {
+        languages.push_back(language);
+    }
+    languages.insert(languages.end(), {-1000, 1000, 2147483647, -2147483647 - 1});
+    for (int language : languages) {
+        for (int code = 0; code < 256; ++code) {
+            const auto byte = static_cast<std::uint8_t>(code);
+            static_cast<void>(tables.vkToDeviceCode(language, byte));
+            static_cast<void>(tables.deviceCodeToVk(language, byte));
+            EXPECT_TRUE(isCleanUtf8(tables.deviceCodeName(language, byte)));
         }
     }
 }
