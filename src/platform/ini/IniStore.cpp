@@ -299,8 +299,29 @@ struct IniStore::Cache {
 IniStore::IniStore() : m_cache(std::make_unique<Cache>()) {}
 IniStore::~IniStore() = default;
 
-std::shared_ptr<const IniDocument> IniStore::load(const std::string& path) const {
+namespace {
+const std::shared_ptr<const IniDocument>& emptyDocument() {
     static const auto kEmpty = std::make_shared<const IniDocument>(IniDocument::parse(""));
+    return kEmpty;
+}
+} // namespace
+
+std::string IniSnapshot::read(std::string_view section, std::string_view key,
+                              std::size_t bound) const {
+    const IniLine* line = m_doc->findKey(section, key);
+    return line == nullptr ? std::string() : cutToCharacters(line->value, bound);
+}
+
+bool IniSnapshot::exists() const {
+    return m_doc != emptyDocument();
+}
+
+IniSnapshot IniStore::snapshot(const std::string& path) const {
+    return IniSnapshot(load(path));
+}
+
+std::shared_ptr<const IniDocument> IniStore::load(const std::string& path) const {
+    const auto& kEmpty = emptyDocument();
     std::lock_guard lock(m_cache->mutex);
     const auto stamp = stampOf(path);
     if (!stamp) {

@@ -15,6 +15,22 @@ namespace zel::ini {
 
 struct IniDocument;
 
+/// One parsed state of a file, read without looking at the disk again: for loaders that
+/// read hundreds of keys of one file in a row. Reads follow the rules of `IniStore::read`.
+class IniSnapshot {
+public:
+    explicit IniSnapshot(std::shared_ptr<const IniDocument> doc) : m_doc(std::move(doc)) {}
+    std::string read(std::string_view section, std::string_view key, std::size_t bound) const;
+    std::int32_t readInt(std::string_view section, std::string_view key, std::size_t bound) const {
+        return leadingInt(read(section, key, bound));
+    }
+    /// False when the file did not exist (or could not be read) when the snapshot was taken.
+    bool exists() const;
+
+private:
+    std::shared_ptr<const IniDocument> m_doc;
+};
+
 /// The settings-file engine every settings, language, layout and macro file is read
 /// and written through, one key at a time:
 ///  - a read has a length bound and returns the value cut to it; a missing file,
@@ -48,6 +64,9 @@ public:
                          std::size_t bound) const {
         return leadingInt(read(path, section, key, bound));
     }
+
+    /// The file as it is now, parsed once (or taken from memory when unchanged).
+    IniSnapshot snapshot(const std::string& path) const;
 
     /// The names of the keys of `section`, in file order (first of duplicates only).
     std::vector<std::string> keys(const std::string& path, std::string_view section) const;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "settings/ProfileSettings.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+namespace zel::ini {
+class IniStore;
+class IniSnapshot;
+} // namespace zel::ini
+
+namespace zel {
+
+class MacVkAndText;
+class WarningSink;
+
+/// The four profiles and the shared settings in memory, and their load from and save to
+/// config.ini (or the factory copy configReset.ini). The records are public: the pages, the
+/// download and the event monitor read and change them directly; loads and saves are
+/// serialised among themselves.
+class ProfileStore {
+public:
+    /// `language` gives the current language index, whose key table turns combination keys
+    /// into device codes.
+    ProfileStore(ini::IniStore& ini, WarningSink& warnings, const MacVkAndText& keys,
+                 std::function<int()> language);
+
+    std::array<ProfileSettings, kProfileCount> profiles{};
+    SharedSettings shared{};
+
+    /// Run first by `saveAllProfiles` (the macro editor saves its open macro there).
+    std::function<void()> beforeSaveAll;
+
+    /// Reads section Config<profile> and all of ShareData from `folder` + "configReset.ini"
+    /// (fromFactory) or `folder` + "config.ini". A missing file shows TipText 5 and changes
+    /// nothing. A profile outside 0..3 changes nothing.
+    bool loadProfile(const std::string& folder, int profile, bool fromFactory);
+
+    /// Writes Config<profile> and all of ShareData into `settingsFile` (one file replace).
+    bool saveProfile(const std::string& settingsFile, int profile);
+
+    /// The save behind Apply: Init/CurConfig, then the four profiles, as one file replace.
+    bool saveAllProfiles(const std::string& settingsFile, int currentProfile);
+
+    /// Writes ShareData/DPI_LEVEL = dpiLevel at once.
+    bool storeDpiLevel(const std::string& settingsFile);
+
+    /// ShareData/DPI_LEVEL as stored in the file.
+    std::int32_t readStoredDpiLevel(const std::string& settingsFile) const;
+
+    /// Init/CurConfig, brought into 0..3 (anything else is profile 0).
+    std::int32_t readCurrentProfile(const std::string& settingsFile) const;
+
+    /// Takes a captured key combination: `argument` = slot * 256 + main key code (255: none),
+    /// `keyNames` the names joined by "&split&". Stores it as the combination text of the slot
+    /// in `currentProfile` and rebuilds the records. Returns 1.
+    int setCombination(int currentProfile, std::uint32_t argument, const std::string& keyNames);
+
+    /// Recomputes every combination record from the codes and combination texts.
+    void rebuildCombinationRecords();
+
+    /// The ten-field combination text of a capture (see setCombination), or the record of a
+    /// combination text: exposed for the capture dialog and the tests.
+    static std::string combinationText(std::uint8_t mainKey, const std::string& keyNames);
+    MacroRecord combinationRecord(const std::string& comboText) const;
+
+private:
+    void loadLocked(const ini::IniSnapshot& file, int profile);
+    void rebuildLocked();
+
+    ini::IniStore& m_ini;
+    WarningSink& m_warnings;
+    const MacVkAndText& m_keys;
+    std::function<int()> m_language;
+    mutable std::recursive_mutex m_mutex;
+};
+
+} // namespace zel
