@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+struct SharedSettings;
+
+/// The value 1..steps of a slider whose rectangle starts at `x0` and is `width` wide, for
+/// the pointer at `x`.
+int sliderValue(int x, int x0, int width, int steps);
+
+/// Toggles DPI level `level` (0..5) on or off, keeping the current level enabled and at
+/// least one level enabled.
+void toggleDpiLevel(SharedSettings& shared, int level);
+
+/// Whether the command line (the arguments after the program name, joined by blanks) asks
+/// for a hidden start: the four characters after its first
+/// "-" (or its first four characters when there is none) are exactly "HIDE".
+bool commandLineAsksHidden(std::string_view commandLine);
+
+/// The DPI shown for a DPI step 0..16 (other steps are clamped into that range).
+int dpiOfStep(int step);
+
+/// A button label as the main page draws it: longer than 16 characters is cut to the first
+/// 16 and "..." is appended (characters, not bytes).
+std::string buttonLabel(std::string_view label);
+
+/// Whether the assignment menu of button `button` may open: another button below
+/// `keyCount` of the profile holds AssignCode 1 (left click).
+bool assignmentMenuAllowed(const std::array<std::int32_t, 12>& codes, int keyCount, int button);
+
+/// The stored value of each slider from its slider value.
+int dpiSetFromSlider(int value);       ///< DPI_SET = value - 1
+int fireTimeFromSlider(int value);     ///< FIRE_TIME = value, never below 8
+int ledCycleTimeFromSlider(int value); ///< LED_CYCTIME = value - 1
+int ledBrightFromSlider(int value);    ///< LED_BRIGHT = 7 - value
+
+/// Width of the filled part of each advanced-page slider.
+int dpiSliderFill(int step);                    ///< 303/17 scale, 303 at step 16
+int elevenStepSliderFill(int value, int width); ///< DPI_SPEED and WHEEL_SPEED
+int fireTimeSliderFill(int value, int width);   ///< FIRE_TIME over 300
+
+/// Placement of an assignment popup below an element (x, y, w, h in screen coordinates),
+/// or above it when it would pass the bottom of the work area.
+struct PopupPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+PopupPlacement assignmentPopupPlacement(int x, int y, int w, int h, int popupHeight,
+                                        int screenHeight);
+
+} // namespace zel

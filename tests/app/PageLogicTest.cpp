@@ -1,0 +1,116 @@
+#include "app/PageLogic.h"
+
+#include "settings/ProfileSettings.h"
+
+#include <gtest/gtest.h>
+
+using namespace zel;
+
+TEST(SliderValue, EndsAndMiddle) {
+    // A 300 px wide slider at x0 = 100 with 11 steps.
+    EXPECT_EQ(sliderValue(50, 100, 300, 11), 1);
+    EXPECT_EQ(sliderValue(100, 100, 300, 11), 1);
+    EXPECT_EQ(sliderValue(110, 100, 300, 11), 1); // less than one step in
+    EXPECT_EQ(sliderValue(400, 100, 300, 11), 11);
+    EXPECT_EQ(sliderValue(2000, 100, 300, 11), 11);
+    // d = 150, step = 27.27: (150 + 13.64) / 27.27 = 6.0 -> 6
+    EXPECT_EQ(sliderValue(100 + 150, 100, 300, 11), 6);
+    EXPECT_EQ(sliderValue(100 + 40, 100, 300, 11), 1); // (40 + 13.6) / 27.3 = 1.97
+    EXPECT_EQ(sliderValue(100 + 42, 100, 300, 11), 2);
+}
+
+TEST(SliderValue, FireTimeNeverBelowEight) {
+    for (int x = 0; x < 500; x += 7) {
+        const int v = fireTimeFromSlider(sliderValue(x, 100, 300, 300));
+        EXPECT_GE(v, 8);
+        EXPECT_LE(v, 300);
+    }
+    EXPECT_EQ(fireTimeFromSlider(sliderValue(400, 100, 300, 300)), 300);
+    EXPECT_EQ(dpiSetFromSlider(sliderValue(0, 10, 303, 17)), 0);
+    EXPECT_EQ(dpiSetFromSlider(sliderValue(400, 10, 303, 17)), 16);
+    EXPECT_EQ(ledCycleTimeFromSlider(6), 5);
+    EXPECT_EQ(ledBrightFromSlider(1), 6);
+}
+
+TEST(DpiToggle, KeepsTheCurrentLevelEnabled) {
+    SharedSettings s;
+    s.dpiEnabled = {true, false, false, false, false, false};
+    s.dpiLevel = 0;
+    toggleDpiLevel(s, 0); // the only enabled level stays enabled and current
+    EXPECT_TRUE(s.dpiEnabled[0]);
+    EXPECT_EQ(s.dpiLevel, 0);
+
+    s.dpiEnabled = {true, false, true, false, true, false};
+    s.dpiLevel = 4;
+    toggleDpiLevel(s, 4); // current moves forward cyclically: 5 disabled, wraps to 0
+    EXPECT_FALSE(s.dpiEnabled[4]);
+    EXPECT_EQ(s.dpiLevel, 0);
+    toggleDpiLevel(s, 3); // enabling changes nothing else
+    EXPECT_TRUE(s.dpiEnabled[3]);
+    EXPECT_EQ(s.dpiLevel, 0);
+    toggleDpiLevel(s, 2); // not current: only disabled
+    EXPECT_FALSE(s.dpiEnabled[2]);
+    EXPECT_EQ(s.dpiLevel, 0);
+}
+
+TEST(DpiToggle, NeverLeavesNoLevelEnabledEvenFromAnInconsistentFile) {
+    SharedSettings s;
+    s.dpiEnabled = {false, true, false, false, false, false};
+    s.dpiLevel = 3; // a file may name a disabled level as current
+    toggleDpiLevel(s, 1);
+    EXPECT_TRUE(s.dpiEnabled[1]);
+    toggleDpiLevel(s, 9); // out of range: nothing
+    toggleDpiLevel(s, -1);
+    EXPECT_EQ(s.dpiLevel, 3);
+}
+
+TEST(CommandLine, HideIsExactAndCaseSensitive) {
+    // The arguments after the program's own name.
+    EXPECT_TRUE(commandLineAsksHidden("-HIDE"));
+    EXPECT_TRUE(commandLineAsksHidden("/x -HIDEAWAY"));
+    EXPECT_FALSE(commandLineAsksHidden("-hide"));
+    EXPECT_FALSE(commandLineAsksHidden("--app-dir /a -HIDE")); // the first "-" counts
+    EXPECT_TRUE(commandLineAsksHidden("HIDE"));
+    EXPECT_FALSE(commandLineAsksHidden("zel"));
+    EXPECT_FALSE(commandLineAsksHidden(""));
+}
+
+TEST(Labels, CutAtSixteenCharacters) {
+    EXPECT_EQ(buttonLabel("Left click"), "Left click");
+    EXPECT_EQ(buttonLabel("0123456789abcdef"), "0123456789abcdef");
+    EXPECT_EQ(buttonLabel("0123456789abcdefg"), "0123456789abcdef...");
+    EXPECT_EQ(buttonLabel("左键单击左键单击左键单击左键单击左"),
+              "左键单击左键单击左键单击左键单击...");
+}
+
+TEST(AssignmentMenu, NeedsAnotherLeftClickButton) {
+    std::array<std::int32_t, 12> codes{};
+    codes[0] = 1;
+    EXPECT_FALSE(assignmentMenuAllowed(codes, 8, 0));
+    EXPECT_TRUE(assignmentMenuAllowed(codes, 8, 3));
+    codes[9] = 1; // beyond KeyNum does not count
+    EXPECT_FALSE(assignmentMenuAllowed(codes, 8, 0));
+}
+
+TEST(SliderFill, Scales) {
+    EXPECT_EQ(dpiSliderFill(0), 17);
+    EXPECT_EQ(dpiSliderFill(15), 285);
+    EXPECT_EQ(dpiSliderFill(16), 303);
+    EXPECT_EQ(elevenStepSliderFill(11, 220), 220);
+    EXPECT_EQ(elevenStepSliderFill(5, 220), 100);
+    EXPECT_EQ(fireTimeSliderFill(150, 300), 150);
+    EXPECT_EQ(fireTimeSliderFill(301, 300), 300);
+    EXPECT_EQ(dpiOfStep(0), 200);
+    EXPECT_EQ(dpiOfStep(10), 2400);
+    EXPECT_EQ(dpiOfStep(16), 7200);
+    EXPECT_EQ(dpiOfStep(40), 7200);
+}
+
+TEST(PopupPlacement, OpensAboveNearTheBottom) {
+    auto p = assignmentPopupPlacement(100, 200, 80, 30, 330, 1000);
+    EXPECT_EQ(p.x, 101);
+    EXPECT_EQ(p.y, 230);
+    EXPECT_EQ(p.width, 81);
+    p = assignmentPopupPlacement(100, 800, 80, 30, 330, 1000);
+    EXPECT_EQ(p.y, 470);
+}
