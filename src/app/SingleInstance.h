@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace zel {
+
+/// One running program per user session. The first instance holds a lock file and listens
+/// on a local socket, both named after "CZEL_GMouseApp"; a second start asks the first one
+/// to restore its window and then ends without doing anything else.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    /// `name` names the lock and the socket; `folder` holds them (the runtime folder).
+    SingleInstance(QString name, QString folder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    /// Takes the lock and starts listening. False when another instance holds the lock.
+    bool becomePrimary();
+
+    /// As a second instance: asks the first one to restore its window. True when the
+    /// request was delivered.
+    bool askPrimaryToRestore(int timeoutMs = 2000) const;
+
+    /// The runtime folder of the session, or the temporary folder when there is none.
+    static QString defaultFolder();
+
+signals:
+    /// A second instance asked for the window.
+    void restoreRequested();
+
+private:
+    QString socketPath() const;
+
+    QString m_name;
+    QString m_folder;
+    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+};
+
+} // namespace zel
