@@ -1,0 +1,166 @@
+#include "ui/WarningDlg.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+namespace zel {
+
+namespace {
+
+constexpr QSize kPlainSize(400, 200);
+
+// The rectangles of a box without its layout: OK at the bottom, close at the top right.
+const std::array<Area, 5> kPlainRects = {{{140, 146, 120, 36, ""},
+                                          {360, 10, 30, 30, ""},
+                                          {24, 48, 352, 88, ""},
+                                          {24, 12, 320, 26, ""},
+                                          {24, 108, 352, 30, ""}}};
+
+} // namespace
+
+WarningDlg::WarningDlg(const WarningSkin& skin, const WarningRequest& request, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_layout(skin.layout),
+      m_font(skin.font), m_kind(request.kind) {
+    m_pictures = PictureSet::load(skin.skinsDir, "/warning");
+    m_layout.areas.resize(5);
+    m_texts[0] = QString::fromStdString(m_layout.area(0).label);
+    m_texts[2] = QString::fromStdString(request.text);
+    m_texts[3] = QString::fromStdString(m_layout.area(3).label);
+    m_texts[4] = QString::fromStdString(m_layout.area(4).label);
+
+    const QRegion shape = shapeFromMask(m_pictures.mask);
+    // An empty shape would leave nothing to click: the box is then a plain rectangle with
+    // its two buttons drawn by the program.
+    m_plain = shape.isEmpty();
+    if (m_plain) {
+        for (std::size_t i = 0; i < 5; ++i) {
+            if (m_layout.areas[i].empty()) {
+                m_layout.areas[i] = Area{kPlainRects[i].x, kPlainRects[i].y, kPlainRects[i].width,
+                                         kPlainRects[i].height, m_layout.areas[i].label};
+            }
+        }
+        setFixedSize(kPlainSize);
+    } else {
+        setFixedSize(m_pictures.mask.size());
+        setMask(shape);
+    }
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setModal(true);
+    move(request.popupPosition);
+}
+
+const Area& WarningDlg::rect(int index) const {
+    return m_layout.area(index);
+}
+
+QImage WarningDlg::compose() const {
+    QImage frame;
+    if (m_plain) {
+        frame = QImage(size(), QImage::Format_RGB32);
+        frame.fill(QColor(22, 22, 22));
+        QPainter p(&frame);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QColor(7, 188, 255));
+        p.drawRect(frame.rect().adjusted(0, 0, -1, -1));
+        for (int i = 0; i < 2; ++i) {
+            const Area& a = rect(i);
+            const QRect r(a.x, a.y, a.width, a.height);
+            p.setPen(m_hover == i + 1 ? QColor(7, 188, 255) : QColor(90, 90, 90));
+            p.setBrush(m_hover == i + 1 ? QColor(48, 48, 48) : QColor(38, 38, 38));
+            p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+            p.setPen(QPen(Qt::white, 2));
+            const QPointF c = QRectF(r).center();
+            if (i == 0) {
+                p.drawLine(c + QPointF(-8, 0), c + QPointF(-2, 6));
+                p.drawLine(c + QPointF(-2, 6), c + QPointF(8, -6));
+            } else {
+                p.drawLine(c + QPointF(-6, -6), c + QPointF(6, 6));
+                p.drawLine(c + QPointF(-6, 6), c + QPointF(6, -6));
+            }
+        }
+    } else {
+        frame = m_pictures.normal.isNull()
+                    ? QImage(size(), QImage::Format_RGB32)
+                    : m_pictures.normal.convertToFormat(QImage::Format_RGB32);
+        if (m_pictures.normal.isNull()) {
+            frame.fill(QColor(22, 22, 22));
+        }
+        if (m_hover == 1 || m_hover == 2) {
+            composeArea(frame, m_pictures.over, rect(m_hover - 1));
+        }
+    }
+    if (m_kind >= 0 && m_kind < 5) {
+        SkinSurface::drawCentred(frame, rect(m_kind), m_texts[static_cast<std::size_t>(m_kind)],
+                                 m_font, Qt::white);
+    }
+    if (m_kind == 3) {
+        SkinSurface::drawCentred(frame, rect(4), m_texts[4], m_font, Qt::white);
+    }
+    return frame;
+}
+
+void WarningDlg::paintEvent(QPaintEvent*) {
+    // Composed off screen and copied in one operation.
+    QPainter p(this);
+    p.drawImage(0, 0, compose());
+}
+
+void WarningDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pt = event->position().toPoint();
+    int hover = 255;
+    if (rect(0).contains(pt.x(), pt.y())) {
+        hover = 1;
+    } else if (rect(1).contains(pt.x(), pt.y())) {
+        hover = 2;
+    }
+    if (hover != m_hover) {
+        m_hover = hover;
+        update();
+    }
+}
+
+void WarningDlg::mousePressEvent(QMouseEvent* event) {
+    // A press does nothing; the release on a button area ends the box.
+    event->accept();
+}
+
+void WarningDlg::mouseReleaseEvent(QMouseEvent* event) {
+    mouseMoveEvent(event);
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (m_hover == 1) {
+        done(1);
+    } else if (m_hover == 2) {
+        done(2);
+    }
+}
+
+void WarningDlg::keyPressEvent(QKeyEvent* event) {
+    // Esc and Enter are not answered, and no other key closes the box either.
+    event->accept();
+}
+
+int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainWindow) {
+    if (request.placement == 0 && mainWindow != nullptr) {
+        request.popupPosition = mainWindow->frameGeometry().topLeft() + QPoint(330, 280);
+    } else if (request.placement == 2) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect desktop = screen != nullptr ? screen->geometry() : QRect(0, 0, 1920, 1080);
+        request.popupPosition = QPoint(desktop.width() / 2 - 200, desktop.height() / 2 - 100);
+    }
+    WarningDlg box(skin, request, mainWindow);
+    return box.exec();
+}
+
+void QtWarningSink::warn(int tipText) {
+    m_request.text = m_pack.tipText(tipText);
+    m_request.kind = 2;
+    static_cast<void>(ShowWarning(m_request, m_skin(), m_mainWindow ? m_mainWindow() : nullptr));
+}
+
+} // namespace zel
