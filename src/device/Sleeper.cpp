@@ -11,7 +11,6 @@ void SteadySleeper::sleepFor(std::chrono::microseconds duration) {
         std::this_thread::sleep_until(deadline - m_spinMargin);
     }
     while (Clock::now() < deadline) {
-        std::this_thread::yield();
     }
 }
 

@@ -15,11 +15,12 @@ public:
 };
 
 /// Pauses on the steady clock to well under a millisecond: it sleeps until shortly before
-/// the deadline and then yields until it has passed, so the timer slack of the system does
-/// not add up over the many short pauses of a download.
+/// the deadline and then spins on the clock until it has passed, so the wake-up latency of
+/// the system does not add up over the many short pauses of a download. The spin does not
+/// yield: on a busy machine a yield hands the processor away for a whole time slice.
 class SteadySleeper final : public Sleeper {
 public:
-    explicit SteadySleeper(std::chrono::microseconds spinMargin = std::chrono::microseconds(600))
+    explicit SteadySleeper(std::chrono::microseconds spinMargin = std::chrono::microseconds(250))
         : m_spinMargin(spinMargin) {}
     void sleepFor(std::chrono::microseconds duration) override;
 
