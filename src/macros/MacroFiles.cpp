@@ -64,6 +64,17 @@ bool MacroFiles::WriteMacroValue(const std::string& path, int i, const MacroReco
                          encodeMacroValue(record, keyForm()));
 }
 
+bool MacroFiles::WriteVersionedMacroValue(const std::string& path, int i,
+                                          const MacroRecord& record) const {
+    if (i < 0) {
+        return false;
+    }
+    auto batch = m_store.batch(path);
+    batch.write(kMacroInitSection, kDatVerKey, std::to_string(kCurrentDatVersion));
+    batch.write(kMacroSection, std::to_string(i), encodeMacroValue(record, keyForm()));
+    return batch.commit();
+}
+
 bool MacroFiles::WriteSingleMacroFile(const std::string& path, const MacroGroupState& group,
                                       int i) const {
     if (!validRecord(i)) {

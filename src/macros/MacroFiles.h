@@ -57,6 +57,8 @@ public:
     bool WriteMacro(const std::string& path, const MacroGroupState& group, int i) const;
     /// The key `i` of a group file with the value of a record held elsewhere.
     bool WriteMacroValue(const std::string& path, int i, const MacroRecord& record) const;
+    /// DAT_VER 3 and the key `i` with the value of `record`, as one replace (weapon presets).
+    bool WriteVersionedMacroValue(const std::string& path, int i, const MacroRecord& record) const;
     /// A single-macro exchange file: only [Macros] Macro = the value of record `i`.
     bool WriteSingleMacroFile(const std::string& path, const MacroGroupState& group, int i) const;
 
