@@ -210,7 +210,7 @@ def main_page(lang):
     # DPI level toggles of levels 1 to 3 only: elements 50 and up act as empty elements on
     # this page, so the toggles of levels 4 to 6 live on the Advanced page alone.
     for i in range(3):
-        d[47 + i] = e("toggle:dpi", 270 + i * 74, 600, 64, 24, "dpi%d" % (i + 1))
+        d[47 + i] = e("toggle:small", 270 + i * 74, 596, 64, 28, "dpi%d" % (i + 1))
     d[57] = e("label:dpiquick", 500, 600, 200, 24, "dpiquick")
     return d
 
@@ -223,7 +223,7 @@ def advanced_page(lang):
         d[60 + i] = e("row:dpi", 270, y, 96, 32, "dpi%d" % (i + 1))
         d[70 + i] = e("value:dpi", 372, y, 104, 32)
         d[77 + i] = e("swatch:dpi", 486, y + 5, 44, 22)
-        d[47 + i] = e("toggle:dpi", 542, y + 4, 60, 24, "on")
+        d[47 + i] = e("toggle:dpi", 542, y + 4, 60, 24)
     d[67] = e("label:dpistep", 270, 352, 303, 22, "dpistep")
     d[66] = e("sliderDpi:dpi", 270, 380, 303, 40)
     d[0] = e("label:ptr", 640, 64, 260, 26, "ptr")
