@@ -1,0 +1,235 @@
+#include "programming/DeviceMonitor.h"
+
+#include "device/DeviceCommands.h"
+#include "device/DeviceLink.h"
+#include "platform/ini/IniStore.h"
+#include "programming/MacroPlayerSource.h"
+#include "settings/DeviceDescription.h"
+#include "settings/ProfileStore.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace zel {
+
+namespace {
+
+constexpr std::size_t kStatusProfileByte = 6;
+
+std::size_t at(int index) {
+    return static_cast<std::size_t>(index);
+}
+
+} // namespace
+
+void handOverButtons(DeviceLink& link, const ProfileSettings& profile,
+                     const DeviceDescription& device) {
+    const int slots = std::clamp<int>(device.keyCount, 0, kButtonSlots);
+    for (int k = 0; k < slots; ++k) {
+        const std::uint8_t physical = device.deviceKeyOfSlot(k);
+        if (physical != 0 && handedToProgram(profile.buttonCode[at(k)])) {
+            static_cast<void>(sendKeyFunction(link, physical, 0));
+        }
+    }
+}
+
+DeviceMonitor::DeviceMonitor(SoftMacroState& state, SoftMacroContext context, DeviceLink& link)
+    : m_state(state), m_context(std::move(context)), m_link(link) {}
+
+void DeviceMonitor::loadInitialWorkingMacro() {
+    m_state.setWorkingGroupMacro(0, 0, m_context.macros.groupMacro(0, 0).value_or(MacroRecord{}));
+}
+
+void DeviceMonitor::handleReport(const std::uint8_t* report, std::size_t length) {
+    if (report == nullptr || length < 2 || report[0] != kInputReportId) {
+        return;
+    }
+    const std::uint8_t event = report[1];
+    const std::uint8_t status = length > 2 ? report[2] : 0;
+    if (event >= 1 && event <= kLastPlainEvent) {
+        if (m_context.store.shared.softHardMacro != 1) {
+            return;
+        }
+        if (event == kEventProfileChanged) {
+            followProfileOnMouse();
+        } else if (event == kEventStrengthUp) {
+            m_state.editWorkingMacro([](MacroRecord& r) { ++r.extra77; }); // 255 wraps to 0
+        } else if (event == kEventStrengthDown) {
+            m_state.editWorkingMacro([](MacroRecord& r) {
+                if (r.extra77 != 0) {
+                    --r.extra77;
+                }
+            });
+        }
+        return;
+    }
+    if (event >= kFirstButtonEvent) {
+        handleButton(event, status);
+    }
+}
+
+void DeviceMonitor::followProfileOnMouse() {
+    const std::vector<std::uint8_t> reply = m_link.statusReport();
+    if (reply.size() <= kStatusProfileByte) {
+        return; // the mouse is not open: there is no answer to take a profile from
+    }
+    const int profile = (reply[kStatusProfileByte] >> 2) & 3;
+    m_context.currentProfile.store(profile);
+    static_cast<void>(
+        m_context.ini.write(m_context.settingsFile, "Init", "CurConfig", std::to_string(profile)));
+    static_cast<void>(m_context.store.loadProfile(m_context.configDir, profile, false));
+    m_context.view.repaint();
+}
+
+void DeviceMonitor::handleButton(std::uint8_t event, std::uint8_t status) {
+    const int k = m_context.device.slotOfDeviceKey(event - 0xF0);
+    const int profile = m_context.currentProfile.load();
+    if (k < 0 || k >= kButtonSlots || profile < 0 || profile >= kProfileCount) {
+        return; // no button of this model reports that number
+    }
+    const ButtonTables tables = m_context.tables.snapshot();
+    const ProfileSettings& settings = m_context.store.profiles[at(profile)];
+    const std::int32_t code = settings.buttonCode[at(k)];
+    const std::int32_t macroLight = settings.macroLight[at(k)];
+    const bool switchKey = tables.switchKey[at(profile)][at(k)];
+    const bool release = (status & kReleaseBit) != 0;
+
+    // 1. The working macro follows the last macro button.
+    if (code > kLastCombinationCode) {
+        if (code < kFirstGroupCode) {
+            if (auto preset = m_context.macros.weaponPreset(code - kFirstPresetCode)) {
+                m_state.setWorkingPreset(*preset);
+            }
+        } else {
+            const int group = code / 256 - 1;
+            const int macro = code % 256;
+            m_state.setWorkingGroupMacro(
+                group, macro, m_context.macros.groupMacro(group, macro).value_or(MacroRecord{}));
+        }
+    }
+
+    // 2. A profile button: the mouse has switched profiles.
+    const std::uint8_t function = tables.function[at(profile)][at(k)];
+    if (function >= kFirstProfileFunction && function <= kLastProfileFunction) {
+        followProfileOnMouse();
+        if (m_context.store.shared.softHardMacro == 1) {
+            const int now = m_context.currentProfile.load();
+            handOverButtons(m_link, m_context.store.profiles[at(now)], m_context.device);
+        }
+        m_state.toggleActive.store(false);
+        m_state.macroPending.store(false);
+    }
+
+    // 3. A release may carry a new DPI stage.
+    if (release) {
+        m_state.dpiEvent.store(event);
+        m_state.dpiReportByte.store(status);
+        m_state.dpiPending.store(true);
+    } else {
+        m_state.dpiPending.store(false);
+    }
+
+    if (!release) {
+        // 4. Press.
+        if (switchKey) {
+            static_cast<void>(sendModeSwitch(m_link, true));
+            m_state.editWorkingMacro([](MacroRecord& r) { r.extra76 = 1; });
+        }
+        bool toggled = !m_state.toggled.load();
+        if (code < kFirstMacroCode && !(code == 1 && m_state.toggleActive.load())) {
+            toggled = false;
+        }
+        if (macroLight != 0) {
+            toggled = false;
+        }
+        m_state.toggled.store(toggled);
+        m_state.held.store(true);
+
+        if (macroLight != 0 && m_context.store.shared.softHardMacro == 1) {
+            if (!m_state.toggleActive.load()) {
+                m_state.toggleActive.store(true);
+                m_state.toggleKey.store(k);
+                static_cast<void>(sendKeyFunction(m_link, 1, 0));
+                showMacroColour(k);
+            } else if (k == m_state.toggleKey.load()) {
+                m_state.toggleActive.store(false);
+                const auto buttonOne = static_cast<std::uint8_t>(settings.buttonCode[0] & 0xFF);
+                static_cast<void>(sendKeyFunction(m_link, 1, buttonOne));
+                restoreProfileLighting();
+            } else {
+                m_state.toggleKey.store(k);
+                showMacroColour(k);
+            }
+        }
+        if (!m_state.macroPending.load()) {
+            m_state.lastEvent.store(event);
+            m_state.macroPending.store(true);
+        }
+        return;
+    }
+
+    // 5. Release.
+    m_state.held.store(false);
+    if (switchKey && m_context.store.shared.softHardMacro == 1) {
+        static_cast<void>(sendModeSwitch(m_link, false));
+        // The changed pull strength goes back to the group macro it came from; a weapon
+        // preset is never written over a group macro.
+        if (m_state.workingSource() == WorkingMacroSource::Group) {
+            static_cast<void>(m_context.macros.storeGroupMacro(
+                m_state.lastGroup(), m_state.lastMacro(), m_state.workingMacro()));
+        }
+    }
+}
+
+void DeviceMonitor::showMacroColour(int slot) {
+    const SharedSettings& shared = m_context.store.shared;
+    const int colour = std::clamp(shared.macroColour[at(slot)], 0, 6);
+    LightingCommand lighting;
+    lighting.colourMask = static_cast<std::uint8_t>(1U << colour);
+    lighting.restore = false;
+    lighting.effect = kMacroLightEffect;
+    lighting.speed = kMacroLightSpeed;
+    lighting.symmetry = shared.ledFeatureSymmetry;
+    lighting.direction = shared.ledFeatureDirection;
+    lighting.brightness = shared.ledBrightness;
+    static_cast<void>(sendLighting(m_link, lighting));
+}
+
+void DeviceMonitor::restoreProfileLighting() {
+    const SharedSettings& shared = m_context.store.shared;
+    LightingCommand lighting;
+    lighting.colourMask = shared.cycleColourMask;
+    lighting.restore = true;
+    lighting.effect = shared.ledType;
+    lighting.speed = shared.ledCycleTime;
+    lighting.symmetry = shared.ledFeatureSymmetry;
+    lighting.direction = shared.ledFeatureDirection;
+    lighting.brightness = shared.ledBrightness;
+    static_cast<void>(sendLighting(m_link, lighting));
+}
+
+DeviceMonitorWorker::DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link, Sleeper& sleeper)
+    : m_thread([&monitor, &link, &sleeper](std::stop_token stop) {
+          std::array<std::uint8_t, 256> report{};
+          while (!stop.stop_requested()) {
+              if (link.hasReadHandle()) {
+                  const int n = link.readInput(report.data(), report.size(), kReadTimeoutMs);
+                  if (n > 0) {
+                      monitor.handleReport(report.data(), static_cast<std::size_t>(n));
+                  }
+              }
+              sleeper.sleepFor(kMonitorPause);
+          }
+      }) {}
+
+DeviceMonitorWorker::~DeviceMonitorWorker() = default;
+
+void DeviceMonitorWorker::stop() {
+    m_thread.request_stop();
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+} // namespace zel

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "device/Sleeper.h"
+#include "programming/MacroPlayer.h"
+#include "programming/SoftMacroState.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <stop_token>
+#include <thread>
+
+namespace zel {
+
+class DeviceLink;
+
+// Input reports of the read collection.
+inline constexpr std::uint8_t kInputReportId = 6;
+inline constexpr std::uint8_t kEventStrengthUp = 1;   ///< the working macro's extra77 + 1
+inline constexpr std::uint8_t kEventStrengthDown = 2; ///< the working macro's extra77 - 1
+inline constexpr std::uint8_t kEventProfileChanged = 3;
+inline constexpr std::uint8_t kLastPlainEvent = 0xEF;
+inline constexpr std::uint8_t kReleaseBit = 0x80;
+/// Device functions of the profile buttons.
+inline constexpr std::uint8_t kFirstProfileFunction = 0x17;
+inline constexpr std::uint8_t kLastProfileFunction = 0x1A;
+/// The temporary effect that shows a macro-light button's colour.
+inline constexpr int kMacroLightEffect = 1;
+inline constexpr int kMacroLightSpeed = 4;
+inline constexpr auto kMonitorPause = std::chrono::milliseconds(2);
+
+/// True for the buttons the program plays itself in software macro mode: a switch key
+/// (code 18) or a macro code (41 and up).
+constexpr bool handedToProgram(std::int32_t code) {
+    return code == kSwitchKeyCode || code >= kFirstMacroCode;
+}
+
+/// Sends the key-function command with function 0 for every button of `profile` that the
+/// program plays itself (physical number from the device description).
+void handOverButtons(DeviceLink& link, const ProfileSettings& profile,
+                     const DeviceDescription& device);
+
+/// Follows what the mouse reports: profile changes, profile buttons, switch keys, the
+/// macro-light takeover of physical button 1, and the presses and releases the player acts
+/// on. `handleReport` is the whole treatment of one input report.
+class DeviceMonitor {
+public:
+    DeviceMonitor(SoftMacroState& state, SoftMacroContext context, DeviceLink& link);
+
+    /// Loads macro 0 of group 0 as the working macro (the state at start).
+    void loadInitialWorkingMacro();
+
+    /// Treats one input report (byte 0 the report ID).
+    void handleReport(const std::uint8_t* report, std::size_t length);
+
+private:
+    void followProfileOnMouse();
+    void handleButton(std::uint8_t event, std::uint8_t status);
+    void showMacroColour(int slot);
+    void restoreProfileLighting();
+
+    SoftMacroState& m_state;
+    SoftMacroContext m_context;
+    DeviceLink& m_link;
+};
+
+/// The endless worker around a monitor: reads input reports (waiting at most 50 ms at a
+/// time so a stop request is seen) and treats each; while the mouse is not open it idles
+/// with 2 ms pauses.
+class DeviceMonitorWorker {
+public:
+    static constexpr int kReadTimeoutMs = 50;
+
+    DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link, Sleeper& sleeper);
+    ~DeviceMonitorWorker();
+    DeviceMonitorWorker(const DeviceMonitorWorker&) = delete;
+    DeviceMonitorWorker& operator=(const DeviceMonitorWorker&) = delete;
+    /// Asks the worker to end and waits for it.
+    void stop();
+
+private:
+    std::jthread m_thread;
+};
+
+} // namespace zel
