@@ -1,7 +1,11 @@
 # Common flags and small helpers for the project's targets.
 
 set(ZEL_WARNINGS -Wall -Wextra -Werror -Wold-style-cast -Wnon-virtual-dtor
-    -Woverloaded-virtual -Wshadow=local)
+    -Woverloaded-virtual)
+# clang (the fuzz build) does not know GCC's -Wshadow=local.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  list(APPEND ZEL_WARNINGS -Wshadow=local)
+endif()
 
 if(ZEL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
