@@ -47,7 +47,7 @@ bool SingleInstance::becomePrimary() {
         while (QLocalSocket* client = m_server->nextPendingConnection()) {
             connect(client, &QLocalSocket::readyRead, this, [this, client] {
                 if (client->readAll().contains("restore")) {
-                    emit restoreRequested();
+                    Q_EMIT restoreRequested();
                 }
                 client->disconnectFromServer();
             });

@@ -29,7 +29,7 @@ public:
     /// The runtime folder of the session, or the temporary folder when there is none.
     static QString defaultFolder();
 
-signals:
+Q_SIGNALS:
     /// A second instance asked for the window.
     void restoreRequested();
 

@@ -16,7 +16,7 @@ PowerWatcher::PowerWatcher(const QDBusConnection& bus, QObject* parent) : QObjec
 }
 
 void PowerWatcher::onPrepareForSleep(bool start) {
-    emit powerEvent(start);
+    Q_EMIT powerEvent(start);
 }
 
 } // namespace zel

@@ -17,11 +17,11 @@ public:
     /// True when the watcher is connected to the signal.
     bool watching() const { return m_watching; }
 
-signals:
+Q_SIGNALS:
     /// A power notification; `suspending` is true before a suspend, false after a resume.
     void powerEvent(bool suspending);
 
-private slots:
+private Q_SLOTS:
     void onPrepareForSleep(bool start);
 
 private:

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "app/AppState.h"
+#include "presentation/SkinLayout.h"
+#include "presentation/SkinPictures.h"
+
+#include <QEvent>
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace zel {
+
+class FontBook;
+class LanguagePack;
+class ProfileStore;
+struct DeviceDescription;
+struct FolderTree;
+
+/// A window message of the program (0x401, 0x40C, 0x7E9, ...) as a Qt event, carrying the
+/// message number and its two arguments.
+class AppMessage final : public QEvent {
+public:
+    static QEvent::Type eventType();
+    AppMessage(int message, qintptr wParam, qintptr lParam)
+        : QEvent(eventType()), message(message), wParam(wParam), lParam(lParam) {}
+    int message;
+    qintptr wParam;
+    qintptr lParam;
+};
+
+// Message numbers the main window answers.
+inline constexpr int kMsgTrayIcon = 0x401;
+inline constexpr int kMsgWeaponDialog = 0x40A;
+inline constexpr int kMsgRestoreLighting = 0x40C;
+inline constexpr int kMsgMenuNotify = 0x7E9;
+inline constexpr int kMsgRebuildFonts = 0x7F7;
+inline constexpr int kMsgRepaint = 0x83F0;
+
+/// What the main window needs from the rest of the program. Every hook may be empty; an
+/// empty hook makes its element do nothing.
+struct MainWindowHooks {
+    std::function<void()> apply;                          ///< SaveWorker and the full download
+    std::function<void()> importProfiles;                 ///< element 14
+    std::function<void()> exportProfiles;                 ///< element 15
+    std::function<void()> resetProfiles;                  ///< element 16
+    std::function<void()> shutDown;                       ///< the shut-down sequence (element 1)
+    std::function<void(int)> warn;                        ///< TipText n in the warning box
+    std::function<void(const std::string&)> openDocument; ///< element 19's text
+    std::function<void(int)> chooseLanguage;              ///< a language from the language popup
+    std::function<bool()> recording;                      ///< a macro is being recorded
+    std::function<std::string(int code)> macroName;       ///< name of a macro AssignCode
+    std::function<std::string(int index)> presetName;     ///< weapon preset `index`
+    std::function<int()> presetCount;
+    std::function<void(int slot)> openAssignmentMenu; ///< the assignment popup of a button
+    std::function<void()> lightingPageShown;          ///< starts the lighting preview
+    std::function<void(QEvent*)> otherMessage; ///< messages this window does not answer itself
+};
+
+/// Everything the main window draws from and edits; owned by the program.
+struct MainWindowContext {
+    AppState& state;
+    ProfileStore& profiles;
+    const DeviceDescription& description;
+    const LanguagePack& pack;
+    const FontBook& fonts;
+    const FolderTree& folders;
+};
+
+/// The layouts and pictures of the four pages and the window's mask.
+struct MainWindowSkin {
+    SkinLayout main;
+    SkinLayout advanced;
+    SkinLayout macro;
+    SkinLayout lighting;
+    std::array<PictureSet, 4> pages; ///< by PageId: main, advanced, mac, led
+    QImage mask;                     ///< SkinsDir + "/main_mask.jpg"
+    QImage macroLightTag;            ///< the language folder's "zhi.png"
+    QImage thumb;                    ///< SkinsDir + "/moveRect.png"
+
+    /// Loads the pictures of `skinsDir` and `languageDir`; the layouts are loaded by the caller.
+    void loadPictures(const std::string& skinsDir, const std::string& languageDir);
+};
+
+/// The main window: one borderless, mask-shaped window showing one of four pages drawn
+/// from skin pictures. Every place the user can point at is an element of the page's
+/// layout; the window decides which element is under the pointer, paints the page with
+/// its hover, pressed and selected looks, lets the sliders follow the pointer, and runs
+/// what a click on an element means.
+class CZEL_GMouseDlg final : public QWidget {
+    Q_OBJECT
+public:
+    CZEL_GMouseDlg(MainWindowContext context, MainWindowSkin& skin, MainWindowHooks hooks,
+                   QWidget* parent = nullptr);
+
+    /// Resizes and shapes the window from the mask (the skin was reloaded).
+    void applyShape();
+    /// The whole window as it is painted now.
+    QImage compose() const;
+
+    /// The element of the layout under a point, scanning entries 0..last (255 = none).
+    int hitTestMain(QPoint p) const;
+
+    /// Restores the window (a second start, the tray icon).
+    void showAndRestore();
+
+    /// The system close (the caption's close or the desktop's): minimise and hide into
+    /// the tray, or only minimise when there is no tray, so the window stays reachable.
+    std::function<bool()> trayAvailable;
+
+    /// Whether a press or release may go on while a macro is recorded.
+    bool recordingAllows() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void updateHot(QPoint p);
+    void applySlider(int x);
+    void startDrag(DragMode mode, int x);
+    void dispatchPress();
+    void dispatchRelease();
+    void changePage(PageId page);
+    void openLanguagePopup(int element, bool withList);
+    void startWindowDrag(QPoint globalPos);
+    void warn(int tip) const;
+
+    // Painting.
+    const PictureSet& pagePictures() const;
+    void paintHot(QImage& image) const;
+    void paintPageStates(QImage& image) const;
+    void paintFrame(QImage& image) const;
+    void paintTexts(QImage& image) const;
+    QString buttonText(int slot) const;
+
+    MainWindowContext m_ctx;
+    MainWindowSkin& m_skin;
+    MainWindowHooks m_hooks;
+    QPointer<QWidget> m_popup;
+    QPoint m_dragOffset;
+    bool m_windowDrag = false;
+    int m_pressX = 0;
+    QPoint m_pressGlobal;
+};
+
+} // namespace zel

@@ -1,0 +1,107 @@
+// The program's entry: one instance per session, then the main window until the user
+// ends the program or the mouse goes away.
+#include "app/App.h"
+#include "app/SingleInstance.h"
+#include "settings/AppDirSeed.h"
+#include "settings/FolderTree.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+struct CommandLine {
+    bool simulate = false;
+    std::uint16_t product = 0x1040;
+    bool bad = false;
+    std::string renderFolder; ///< --render DIR: write the four pages as PNG and end
+    std::string rest;         ///< the arguments as one text, for the hidden-start test
+};
+
+CommandLine parse(int argc, char** argv) {
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (!line.rest.empty()) {
+            line.rest += ' ';
+        }
+        line.rest += arg;
+        if (arg == "--render" && i + 1 < argc) {
+            line.renderFolder = argv[i + 1];
+        }
+        if (arg == "--simulate") {
+            line.simulate = true;
+        } else if (arg.substr(0, 11) == "--simulate=") {
+            line.simulate = true;
+            const std::string_view id = arg.substr(11);
+            if (id == "1201") {
+                line.product = 0x1201;
+            } else if (id != "1040") {
+                line.bad = true;
+            }
+        }
+    }
+    return line;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zel-gmouse"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const CommandLine line = parse(argc, argv);
+    if (line.bad) {
+        std::cerr << "usage: zel-gmouse [-HIDE] [--simulate[=1040|1201]] [--app-dir DIR] [--render "
+                     "DIR]\n";
+        return 2;
+    }
+
+    zel::AppDirChoice choice;
+    choice.option = zel::appDirOption(argc, argv);
+    if (const char* env = std::getenv("ZEL_GMOUSE_APPDIR")) {
+        choice.environment = std::string(env);
+    }
+    const std::string exeFolder = QCoreApplication::applicationDirPath().toStdString();
+    std::string appDir = exeFolder;
+    if (!choice.option && !choice.environment) {
+        if (const auto located = zel::locateAppDir(exeFolder, zel::userDataHome())) {
+            appDir = *located;
+        }
+    } else {
+        appDir = zel::resolveAppDir(choice);
+    }
+
+    // One instance per session: a second start brings the first one's window back.
+    zel::SingleInstance instance(QStringLiteral("CZEL_GMouseApp"),
+                                 zel::SingleInstance::defaultFolder());
+    if (!instance.becomePrimary()) {
+        static_cast<void>(instance.askPrimaryToRestore());
+        return 0;
+    }
+
+    zel::AppOptions options;
+    options.appDir = appDir;
+    options.simulate = line.simulate;
+    options.simulatedProduct = line.product;
+    options.commandLine = line.rest;
+    zel::App app(options);
+    QObject::connect(&instance, &zel::SingleInstance::restoreRequested, &app, [&app] {
+        if (app.mainWindow() != nullptr) {
+            app.mainWindow()->showAndRestore();
+        }
+    });
+    if (!app.start()) {
+        return app.exitCode();
+    }
+    if (!line.renderFolder.empty()) {
+        return app.renderPages(line.renderFolder) ? 0 : 1;
+    }
+    return QApplication::exec();
+}
