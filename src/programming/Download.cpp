@@ -82,6 +82,9 @@ DownloadResult Download::run(const DownloadRequest& request) {
         std::lock_guard lock(m_tablesMutex);
         m_tables = tables;
     }
+    if (m_hooks.publishTables) {
+        m_hooks.publishTables(tables);
+    }
     const int currentProfile = request.currentProfile;
 
     const ConfigImage config = buildConfigImage(ConfigImageInput{

@@ -45,6 +45,9 @@ struct DownloadHooks {
     std::function<void(int)> setSoundDpiStage;
     /// Sees every block write and warning in the order they happen.
     std::function<void(const ImageOp&)> onStep;
+    /// Receives the button tables of each download as soon as they are built (for the
+    /// event monitor's `SharedButtonTables`).
+    std::function<void(const ButtonTables&)> publishTables;
 };
 
 /// The state of the program that the download reads.

@@ -62,13 +62,15 @@ DryRunSession::DryRunSession(Options options)
         m_presets = presets;
     }
 
+    DownloadHooks hooks;
+    hooks.onStep = [this](const ImageOp& op) {
+        if (m_onStep) {
+            m_onStep(op);
+        }
+    };
     m_download = std::make_unique<Download>(DownloadContext{m_link, m_store, m_device, m_catalogue,
                                                             m_keys, m_warnings, m_pointer, m_busy},
-                                            DownloadHooks{{}, {}, [this](const ImageOp& op) {
-                                                              if (m_onStep) {
-                                                                  m_onStep(op);
-                                                              }
-                                                          }});
+                                            std::move(hooks));
 }
 
 DownloadResult DryRunSession::download(std::function<void(const ImageOp&)> onStep) {
