@@ -246,6 +246,9 @@ bool App::start() {
             layout.productString = m_description.deviceString;
         }
         m_simMouse = std::make_unique<sim::SimulatedMouse>(layout);
+        if (m_options.simulateAbsent) {
+            m_simMouse->unplug();
+        }
         auto backend = std::make_unique<sim::SimHidBackend>();
         backend->addDevice(*m_simMouse, "/dev/zel-simulated-mouse");
         m_backend = std::move(backend);
@@ -278,7 +281,11 @@ bool App::start() {
         m_hotplugNotifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
         connect(m_hotplugNotifier.get(), &QSocketNotifier::activated, this, &App::onHotplug);
     }
-    auto* power = new PowerWatcher(QDBusConnection::systemBus());
+    auto* power =
+        new PowerWatcher(m_options.powerBusAddress.empty()
+                             ? QDBusConnection::systemBus()
+                             : QDBusConnection::connectToBus(qs(m_options.powerBusAddress),
+                                                             QStringLiteral("zel-gmouse-power")));
     connect(power, &PowerWatcher::powerEvent, this, &App::onPowerEvent);
     m_powerWatcher.reset(power);
 
@@ -382,7 +389,9 @@ void App::onHotplug() {
         }
         m_exitCode = 0;
         Q_EMIT finished(0);
-        QCoreApplication::exit(0);
+        if (m_options.quitApplication) {
+            QCoreApplication::exit(0);
+        }
     }
 }
 
@@ -491,7 +500,9 @@ void App::shutDown() {
         m_window->hide();
     }
     Q_EMIT finished(m_exitCode);
-    QCoreApplication::exit(m_exitCode);
+    if (m_options.quitApplication) {
+        QCoreApplication::exit(m_exitCode);
+    }
 }
 
 } // namespace zel

@@ -49,6 +49,12 @@ struct AppOptions {
     std::string commandLine;
     /// Start without the tray icon even where a tray exists (tests).
     bool noTray = false;
+    /// End the Qt application when the program ends (tests only watch `finished`).
+    bool quitApplication = true;
+    /// The simulated mouse starts unplugged (a start without a mouse).
+    bool simulateAbsent = false;
+    /// The bus whose logind sends the power notifications; empty: the system bus.
+    std::string powerBusAddress;
 };
 
 /// The program: owns every shared record, runs the start-up sequence, hosts the main
@@ -78,6 +84,8 @@ public:
     void runDownload();
 
     CZEL_GMouseDlg* mainWindow() const { return m_window.get(); }
+    const MainWindowSkin& skin() const { return m_skin; }
+    const DeviceDescription& description() const { return m_description; }
     AppState& state() { return m_state; }
     ProfileStore& profiles() { return *m_profiles; }
     const FolderTree& folders() const { return m_folders; }

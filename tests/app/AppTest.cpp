@@ -1,0 +1,243 @@
+#include "app/App.h"
+
+#include "TestSupport.h"
+#include "sim/SimulatedMouse.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zel;
+
+namespace {
+
+class AppTest : public ::testing::Test {
+protected:
+    std::unique_ptr<App> makeApp(std::uint16_t product = 0x1040, bool absent = false,
+                                 const std::string& powerBus = {}) {
+        AppOptions options;
+        options.appDir = appDir.appDir();
+        options.simulate = true;
+        options.simulatedProduct = product;
+        options.simulateAbsent = absent;
+        options.noTray = true;
+        options.quitApplication = false;
+        options.powerBusAddress = powerBus;
+        auto app = std::make_unique<App>(options);
+        app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
+        app->downloadStarted = [this] { ++downloads; };
+        return app;
+    }
+
+    /// The centre of element `index` of the main, advanced or lighting layout.
+    static QPoint centre(const Area& a) { return QPoint(a.x + a.width / 2, a.y + a.height / 2); }
+
+    static void click(QWidget* w, QPoint p) {
+        QTest::mouseMove(w, p);
+        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p);
+    }
+
+    std::string config(const std::string& section, const std::string& key) {
+        ini::IniStore fresh;
+        return fresh.read(appDir.appDir() + "/skins/config/config.ini", section, key, 259);
+    }
+
+    test::TempAppDir appDir;
+    std::vector<std::string> warnings;
+    int downloads = 0;
+};
+
+} // namespace
+
+TEST_F(AppTest, WithoutAMouseTheWarningNamesTheProductAndTheProgramEnds) {
+    auto app = makeApp(0x1040, true);
+    EXPECT_FALSE(app->start());
+    EXPECT_EQ(app->exitCode(), 0);
+    ASSERT_EQ(warnings.size(), 1u);
+    // TipText 1 followed directly by the product name of the language (English here).
+    EXPECT_NE(warnings[0].find("ZEL GMouse GM8"), std::string::npos);
+    EXPECT_GT(warnings[0].size(), std::string("ZEL GMouse GM8").size());
+    EXPECT_TRUE(app->mainWindow() == nullptr || !app->mainWindow()->isVisible());
+    EXPECT_EQ(downloads, 0);
+}
+
+TEST_F(AppTest, WithAMouseTheWindowShowsAndOneDownloadRuns) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    EXPECT_TRUE(app->state().connected.load());
+    EXPECT_EQ(app->state().productKind.load(), ProductKind::Pid1040);
+    EXPECT_TRUE(app->mainWindow()->isVisible());
+    EXPECT_EQ(app->mainWindow()->windowTitle(), QStringLiteral("ZEL GMouse GM8"));
+    EXPECT_TRUE(warnings.empty());
+    QTRY_COMPARE(downloads, 1);
+    app->shutDown();
+}
+
+TEST_F(AppTest, AFreshMouseGetsTheFirstConnection) {
+    // Profiles in the file that differ from the factory ones, and profile 2 current.
+    {
+        ini::IniStore ini;
+        const std::string file = appDir.appDir() + "/skins/config/config.ini";
+        ini.write(file, "Config0", "K1", "5");
+        ini.write(file, "Init", "CurConfig", "2");
+    }
+    auto app = makeApp(0x1201);
+    ASSERT_TRUE(app->start());
+    EXPECT_EQ(app->state().productKind.load(), ProductKind::Pid1201);
+    ASSERT_EQ(warnings.size(), 2u); // TipText 2, then TipText 3 while the download runs
+    EXPECT_NE(warnings[0], warnings[1]);
+    EXPECT_EQ(app->state().currentProfile.load(), 0);
+    EXPECT_EQ(app->profiles().profiles[0].buttonCode[1], 2);
+    EXPECT_EQ(config("Config0", "K1"), "2");
+    QTRY_COMPARE(downloads, 1);
+    app->shutDown();
+}
+
+TEST_F(AppTest, ClicksOnTheLayoutChangeTheSettings) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    CZEL_GMouseDlg* w = app->mainWindow();
+    const SkinLayout& main = app->skin().main;
+    AppState& state = app->state();
+    SharedSettings& shared = app->profiles().shared;
+
+    // Profile items 10..13 select a profile; nothing is written before Apply.
+    click(w, centre(main.area(12)));
+    EXPECT_EQ(state.currentProfile.load(), 2);
+    EXPECT_EQ(config("Init", "CurConfig"), "0");
+
+    // Wheel status.
+    click(w, centre(main.area(32)));
+    EXPECT_EQ(shared.wheelStatus, 1);
+    click(w, centre(main.area(31)));
+    EXPECT_EQ(shared.wheelStatus, 0);
+
+    // DPI toggles keep one level enabled.
+    shared.dpiEnabled = {true, false, false, false, false, false};
+    shared.dpiLevel = 0;
+    click(w, centre(main.area(47)));
+    EXPECT_TRUE(shared.dpiEnabled[0]);
+    click(w, centre(main.area(48)));
+    EXPECT_TRUE(shared.dpiEnabled[1]);
+    click(w, centre(main.area(47)));
+    EXPECT_FALSE(shared.dpiEnabled[0]);
+    EXPECT_EQ(shared.dpiLevel, 1);
+
+    // The advanced page's sliders at and beyond both ends.
+    click(w, centre(main.area(7)));
+    EXPECT_EQ(state.pointer.page, PageId::AdvancedPage);
+    const SkinLayout& adv = app->skin().advanced;
+    const Area fire = adv.area(31);
+    click(w, QPoint(fire.x, fire.y + fire.height / 2));
+    EXPECT_EQ(shared.fireTime, 8);
+    // The last pixel is half a step short of the end: 299; the end itself is 300.
+    click(w, QPoint(fire.x + fire.width - 1, fire.y + fire.height / 2));
+    EXPECT_EQ(shared.fireTime, 299);
+    // Dragging beyond the right end keeps the full value, beyond the left end the least.
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(fire.x + 5, fire.y + 2));
+    QTest::mouseMove(w, QPoint(fire.x + fire.width + 200, fire.y + 2));
+    EXPECT_EQ(shared.fireTime, 300);
+    QTest::mouseMove(w, QPoint(fire.x - 200, fire.y + 2));
+    EXPECT_EQ(shared.fireTime, 8);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(fire.x - 200, fire.y + 2));
+    EXPECT_EQ(state.pointer.dragMode, DragMode::None);
+
+    const Area speed = adv.area(1);
+    click(w, QPoint(speed.x + speed.width - 1, speed.y + speed.height / 2));
+    EXPECT_EQ(shared.dpiSpeed, 11);
+    click(w, QPoint(speed.x, speed.y + speed.height / 2));
+    EXPECT_EQ(shared.dpiSpeed, 1);
+    const Area dpi = adv.area(66);
+    click(w, QPoint(dpi.x + dpi.width - 1, dpi.y + dpi.height / 2));
+    EXPECT_EQ(shared.dpiValueIndex[static_cast<std::size_t>(shared.dpiLevel)], 16);
+    app->shutDown();
+}
+
+TEST_F(AppTest, AssignmentNeedsAnotherLeftClickButton) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    // Button 0 is the only left click of profile 0: its menu does not open.
+    click(app->mainWindow(), centre(app->skin().main.area(20)));
+    ASSERT_EQ(warnings.size(), 1u);
+    app->shutDown();
+}
+
+TEST_F(AppTest, ApplyWritesTheSettingsFile) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    QTRY_COMPARE(downloads, 1);
+    app->profiles().shared.fireTime = 123;
+    app->state().currentProfile = 3;
+    click(app->mainWindow(), centre(app->skin().main.area(3)));
+    QTRY_COMPARE(config("ShareData", "FIRE_TIME"), std::string("123"));
+    EXPECT_EQ(config("Init", "CurConfig"), "3");
+    EXPECT_EQ(downloads, 2);
+    app->shutDown();
+}
+
+TEST_F(AppTest, EscAndEnterDoNotCloseAndTheCloseButtonKeepsTheWindowReachable) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    CZEL_GMouseDlg* w = app->mainWindow();
+    QTest::keyClick(w, Qt::Key_Escape);
+    QTest::keyClick(w, Qt::Key_Return);
+    QTest::keyClick(w, Qt::Key_Enter);
+    EXPECT_TRUE(w->isVisible());
+    // Without a tray the caption's close only minimises.
+    w->close();
+    EXPECT_TRUE(w->isVisible());
+    app->shutDown();
+}
+
+TEST_F(AppTest, UnpluggingTheMouseEndsTheProgram) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    QSignalSpy finished(app.get(), &App::finished);
+    app->simulatedMouse()->unplug();
+    EXPECT_TRUE(finished.wait(3000));
+    EXPECT_FALSE(app->state().connected.load());
+}
+
+TEST_F(AppTest, APowerSignalRunsADownload) {
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address")});
+    ASSERT_TRUE(daemon.waitForReadyRead(5000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    QDBusConnection logind = QDBusConnection::connectToBus(address, QStringLiteral("fake-logind"));
+    ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+
+    auto app = makeApp(0x1040, false, address.toStdString());
+    ASSERT_TRUE(app->start());
+    QTRY_COMPARE(downloads, 1);
+    auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                              QStringLiteral("org.freedesktop.login1.Manager"),
+                                              QStringLiteral("PrepareForSleep"));
+    message << false;
+    logind.send(message);
+    QTRY_COMPARE(downloads, 2);
+    app->shutDown();
+    app.reset();
+    QDBusConnection::disconnectFromBus(QStringLiteral("fake-logind"));
+    daemon.kill();
+    daemon.waitForFinished(2000);
+}
+
+TEST_F(AppTest, PagesRenderAndTheButtonLabelsFollowTheProfile) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    CZEL_GMouseDlg* w = app->mainWindow();
+    const QImage profile0 = w->compose();
+    EXPECT_EQ(profile0.size(), w->size());
+    click(w, centre(app->skin().main.area(11)));
+    const QImage profile1 = w->compose();
+    EXPECT_NE(profile0, profile1); // other labels, other highlighted profile
+    test::TempDir out;
+    EXPECT_TRUE(app->renderPages(out.str()));
+    EXPECT_TRUE(std::filesystem::exists(out.path() / "lighting_pressed.png"));
+}
