@@ -211,6 +211,7 @@ void DeviceMonitor::restoreProfileLighting() {
 
 DeviceMonitorWorker::DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link, Sleeper& sleeper)
     : m_thread([&monitor, &link, &sleeper](std::stop_token stop) {
+          static_cast<void>(raiseWorkerPriority()); // best effort
           std::array<std::uint8_t, 256> report{};
           while (!stop.stop_requested()) {
               if (link.hasReadHandle()) {

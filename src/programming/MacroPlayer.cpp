@@ -7,7 +7,12 @@
 #include "settings/ProfileStore.h"
 
 #include <algorithm>
+#include <pthread.h>
 #include <random>
+#include <sched.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace zel {
 
@@ -214,8 +219,24 @@ void MacroPlayer::releaseEverything() {
     m_commands.keyboardState(m_keyboard);
 }
 
+WorkerPriority raiseWorkerPriority() {
+    static_cast<void>(::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL));
+    sched_param param{};
+    param.sched_priority = sched_get_priority_min(SCHED_RR);
+    if (::pthread_setschedparam(::pthread_self(), SCHED_RR, &param) == 0) {
+        return WorkerPriority::RealTime;
+    }
+    constexpr int kWorkerNice = -10;
+    const auto thread = static_cast<id_t>(::gettid());
+    if (::setpriority(PRIO_PROCESS, thread, kWorkerNice) == 0) {
+        return WorkerPriority::Raised;
+    }
+    return WorkerPriority::Unchanged;
+}
+
 MacroPlayerWorker::MacroPlayerWorker(MacroPlayer& player, Sleeper& sleeper)
     : m_thread([&player, &sleeper](std::stop_token stop) {
+          static_cast<void>(raiseWorkerPriority()); // best effort
           while (!stop.stop_requested()) {
               player.pass(stop);
               sleeper.sleepFor(kPlayerPoll);

@@ -136,6 +136,16 @@ private:
     KeyboardState m_keyboard;
 };
 
+/// How far the calling thread's priority could be raised.
+enum class WorkerPriority { Unchanged, Raised, RealTime };
+
+/// Gives the calling worker thread the highest priority it may have, so the pauses of a
+/// played macro end on time on a busy machine: the lowest real-time priority (round robin)
+/// where the user may use real-time scheduling, else nice -10 where that is allowed, else
+/// nothing; and the finest timer slack. The workers sleep between short bursts of work, so
+/// they never hold a processor for long (and the kernel caps real-time use anyway).
+WorkerPriority raiseWorkerPriority();
+
 /// The endless worker around a player: a pass, then 2 ms, until a stop is requested.
 class MacroPlayerWorker {
 public:
