@@ -282,6 +282,38 @@ TEST_F(EndToEnd, NewMouseGetsTheFullHeaderAndLaterDownloadsCarryTheirState) {
     EXPECT_EQ(d.effectSpeed, 7);
 }
 
+TEST_F(EndToEnd, TellsThePlayerTheSoundLightingAndTheMonitor) {
+    std::vector<std::string> calls;
+    ButtonTables published{};
+    DownloadHooks hooks;
+    hooks.clearToggleState = [&] { calls.push_back("toggle cleared"); };
+    hooks.setSoundDpiStage = [&](int stage) { calls.push_back("dpi " + std::to_string(stage)); };
+    hooks.publishTables = [&](const ButtonTables& t) {
+        calls.push_back("tables");
+        published = t;
+    };
+    DryRunSession session(
+        DryRunSession::Options{app.appDir(), DeviceLink::kProduct1040, &sleeper, {}, hooks});
+    session.store().shared.dpiLevel = 4;
+    session.store().profiles[1].buttonCode[2] = 18;
+    ASSERT_EQ(session.download(), DownloadResult::Completed);
+    EXPECT_EQ(calls, (std::vector<std::string>{"toggle cleared", "dpi 4", "tables"}));
+    EXPECT_TRUE(published.switchKey[1][2]);
+    EXPECT_EQ(published.function[1][2], 0x14);
+    EXPECT_TRUE(published.dpiKey[0][5]); // code 16
+    EXPECT_EQ(session.store().shared.reportRateCode, 7);
+}
+
+TEST(SystemPointerSpeed, FromTheDpiSpeedIndex) {
+    const std::vector<int> speeds = {0, 1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(systemPointerSpeed(i), speeds[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(systemPointerSpeed(12), 6);
+    EXPECT_EQ(systemPointerSpeed(255), 6);
+    EXPECT_EQ(systemPointerSpeed(-1), 6);
+}
+
 TEST_F(EndToEnd, SoftwareMacroModeHandsTheMacroButtonsOver) {
     auto session = open();
     session->store().shared.softHardMacro = 1;

@@ -62,7 +62,7 @@ DryRunSession::DryRunSession(Options options)
         m_presets = presets;
     }
 
-    DownloadHooks hooks;
+    DownloadHooks hooks = m_options.hooks;
     hooks.onStep = [this](const ImageOp& op) {
         if (m_onStep) {
             m_onStep(op);

@@ -69,6 +69,9 @@ public:
         Sleeper* sleeper = nullptr;
         /// Receives every warning (TipText number), also those of the loading.
         std::function<void(int)> onWarning;
+        /// What the download tells the player, the sound lighting and the event monitor
+        /// (its `onStep` is replaced by the one given to `download`).
+        DownloadHooks hooks = {};
     };
 
     explicit DryRunSession(Options options);
