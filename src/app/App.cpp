@@ -138,6 +138,7 @@ void App::loadLanguage() {
 }
 
 bool App::loadSkins() {
+    m_skin.beginLoadPictures(m_folders.skinsDir, m_folders.languageDir);
     const ReaderSinks sinks{m_warnings.get(), m_messages.get()};
     const std::string other1 = m_pack.text(TextTable::Other, 1);
     bool ok = true;
@@ -152,7 +153,7 @@ bool App::loadSkins() {
     loadSkin(m_ini, m_folders.languageDir, SkinFile::Warning, m_warningSkin.layout, sinks);
     m_warningSkin.skinsDir = m_folders.skinsDir;
     m_warningSkin.font = m_fonts.selectFont(2, m_state.language.load());
-    m_skin.loadPictures(m_folders.skinsDir, m_folders.languageDir);
+    m_skin.finishLoading();
     return ok;
 }
 

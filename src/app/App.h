@@ -84,7 +84,7 @@ public:
     void runDownload();
 
     CZEL_GMouseDlg* mainWindow() const { return m_window.get(); }
-    const MainWindowSkin& skin() const { return m_skin; }
+    MainWindowSkin& skin() { return m_skin; }
     const DeviceDescription& description() const { return m_description; }
     AppState& state() { return m_state; }
     ProfileStore& profiles() { return *m_profiles; }

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 namespace zel {
@@ -149,13 +150,41 @@ QEvent::Type AppMessage::eventType() {
 }
 
 void MainWindowSkin::loadPictures(const std::string& skinsDir, const std::string& languageDir) {
-    pages[0] = PictureSet::load(skinsDir, "/main");
-    pages[1] = PictureSet::load(skinsDir, "/advanced");
-    pages[2] = PictureSet::load(skinsDir, "/mac");
-    pages[3] = PictureSet::load(skinsDir, "/led");
-    mask = QImage(qs(skinsDir + "/main_mask.jpg"));
+    beginLoadPictures(skinsDir, languageDir);
+    finishLoading();
+}
+
+void MainWindowSkin::beginLoadPictures(const std::string& skinsDir,
+                                       const std::string& languageDir) {
+    m_skinsDir = skinsDir;
+    m_loaded = {};
+    // The four full-window pictures of the main page are the bulk of start-up's reading.
+    m_mainPage =
+        std::async(std::launch::async, [skinsDir] { return PictureSet::load(skinsDir, "/main"); });
     macroLightTag = QImage(qs(languageDir + "/zhi.png"));
     thumb = QImage(qs(skinsDir + "/moveRect.png"));
+}
+
+void MainWindowSkin::finishLoading() {
+    if (m_mainPage.valid()) {
+        m_pages[0] = m_mainPage.get();
+        m_loaded[0] = true;
+        // The main page's mask is the window's mask.
+        mask = m_pages[0].mask;
+    }
+}
+
+const PictureSet& MainWindowSkin::page(int index) {
+    static constexpr std::array<const char*, 4> kPrefixes = {"/main", "/advanced", "/mac", "/led"};
+    const auto i = static_cast<std::size_t>(std::clamp(index, 0, 3));
+    if (i == 0) {
+        finishLoading();
+    }
+    if (!m_loaded[i]) {
+        m_pages[i] = PictureSet::load(m_skinsDir, kPrefixes[i]);
+        m_loaded[i] = true;
+    }
+    return m_pages[i];
 }
 
 CZEL_GMouseDlg::CZEL_GMouseDlg(MainWindowContext context, MainWindowSkin& skin,
@@ -169,9 +198,9 @@ CZEL_GMouseDlg::CZEL_GMouseDlg(MainWindowContext context, MainWindowSkin& skin,
 }
 
 void CZEL_GMouseDlg::applyShape() {
-    const QSize size = !m_skin.mask.isNull()              ? m_skin.mask.size()
-                       : !m_skin.pages[0].normal.isNull() ? m_skin.pages[0].normal.size()
-                                                          : QSize(1000, 700);
+    const QSize size = !m_skin.mask.isNull()             ? m_skin.mask.size()
+                       : !m_skin.page(0).normal.isNull() ? m_skin.page(0).normal.size()
+                                                         : QSize(1000, 700);
     setFixedSize(size);
     const QRegion shape = shapeFromMask(m_skin.mask);
     if (!shape.isEmpty()) {
@@ -572,7 +601,7 @@ bool CZEL_GMouseDlg::event(QEvent* event) {
 // ---------------------------------------------------------------- painting
 
 const PictureSet& CZEL_GMouseDlg::pagePictures() const {
-    return m_skin.pages[static_cast<std::size_t>(m_ctx.state.pointer.page)];
+    return m_skin.page(static_cast<int>(m_ctx.state.pointer.page));
 }
 
 void CZEL_GMouseDlg::paintHot(QImage& image) const {
@@ -825,6 +854,20 @@ void CZEL_GMouseDlg::paintEvent(QPaintEvent*) {
     const QImage image = compose();
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), image);
+    if (!m_painted) {
+        m_painted = true;
+        // The other pages' pictures are read once the window is on screen.
+        QTimer::singleShot(0, this, [this] {
+            for (int page = 1; page < 4; ++page) {
+                m_skin.page(page);
+            }
+        });
+    }
+    if (firstPainted) {
+        auto once = std::move(firstPainted);
+        firstPainted = nullptr;
+        once();
+    }
 }
 
 } // namespace zel

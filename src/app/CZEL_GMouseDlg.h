@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <future>
 #include <string>
 
 namespace zel {
@@ -77,13 +78,26 @@ struct MainWindowSkin {
     SkinLayout advanced;
     SkinLayout macro;
     SkinLayout lighting;
-    std::array<PictureSet, 4> pages; ///< by PageId: main, advanced, mac, led
-    QImage mask;                     ///< SkinsDir + "/main_mask.jpg"
-    QImage macroLightTag;            ///< the language folder's "zhi.png"
-    QImage thumb;                    ///< SkinsDir + "/moveRect.png"
+    QImage mask;          ///< SkinsDir + "/main_mask.jpg"
+    QImage macroLightTag; ///< the language folder's "zhi.png"
+    QImage thumb;         ///< SkinsDir + "/moveRect.png"
 
-    /// Loads the pictures of `skinsDir` and `languageDir`; the layouts are loaded by the caller.
+    /// Loads the main page's pictures and the small ones of `skinsDir` and `languageDir`;
+    /// the other pages' pictures are read when they are first needed. The layouts are
+    /// loaded by the caller.
     void loadPictures(const std::string& skinsDir, const std::string& languageDir);
+    /// As `loadPictures`, but the main page's pictures are decoded on another thread while
+    /// the caller goes on; `finishLoading` waits for them.
+    void beginLoadPictures(const std::string& skinsDir, const std::string& languageDir);
+    void finishLoading();
+    /// The pictures of a page (by PageId: main, advanced, mac, led), read on first use.
+    const PictureSet& page(int index);
+
+private:
+    std::string m_skinsDir;
+    std::array<PictureSet, 4> m_pages;
+    std::array<bool, 4> m_loaded{};
+    std::future<PictureSet> m_mainPage;
 };
 
 /// The main window: one borderless, mask-shaped window showing one of four pages drawn
@@ -111,6 +125,9 @@ public:
     /// The system close (the caption's close or the desktop's): minimise and hide into
     /// the tray, or only minimise when there is no tray, so the window stays reachable.
     std::function<bool()> trayAvailable;
+
+    /// Runs once, after the first paint of the window (start-up timing).
+    std::function<void()> firstPainted;
 
     /// Whether a press or release may go on while a macro is recorded.
     bool recordingAllows() const;
@@ -151,6 +168,7 @@ private:
     QPoint m_dragOffset;
     bool m_windowDrag = false;
     int m_pressX = 0;
+    bool m_painted = false;
     QPoint m_pressGlobal;
 };
 

@@ -100,6 +100,10 @@ int main(int argc, char** argv) {
     if (!app.start()) {
         return app.exitCode();
     }
+    // Start-up timing: end as soon as the main window has painted once.
+    if (std::getenv("ZEL_GMOUSE_EXIT_AFTER_PAINT") != nullptr && app.mainWindow() != nullptr) {
+        app.mainWindow()->firstPainted = [&app] { app.shutDown(); };
+    }
     if (!line.renderFolder.empty()) {
         return app.renderPages(line.renderFolder) ? 0 : 1;
     }

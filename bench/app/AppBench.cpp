@@ -1,0 +1,155 @@
+// (1) Time from process start to the first painted main window, with the simulated mouse,
+//     against a minimal Qt program that shows one window (both on the offscreen platform).
+// (2) One full repaint of each page against one copy of a full-window picture.
+#include "TestSupport.h"
+#include "app/App.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+using namespace zel;
+
+namespace {
+
+/// Runs a program to its end and returns the wall time in seconds.
+double runToEnd(const std::string& program, const std::vector<std::string>& args,
+                const std::string& runtimeDir) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        env.emplace_back(*e);
+    }
+    env.emplace_back("QT_QPA_PLATFORM=offscreen");
+    env.emplace_back("ZEL_GMOUSE_EXIT_AFTER_PAINT=1");
+    env.emplace_back("XDG_RUNTIME_DIR=" + runtimeDir);
+    std::vector<char*> envp;
+    for (auto& e : env) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
+    std::vector<std::string> argStore{program};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argStore) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
+        return -1;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_StartToFirstPaint(benchmark::State& state) {
+    test::TempAppDir appDir;
+    test::TempDir runtime;
+    const std::string program = test::builtAppDir() + "/zel-gmouse";
+    for (auto _ : state) {
+        const double seconds =
+            runToEnd(program, {"--simulate", "--app-dir", appDir.appDir()}, runtime.str());
+        state.SetIterationTime(seconds);
+    }
+}
+
+void BM_FloorMinimalWindow(benchmark::State& state) {
+    test::TempDir runtime;
+    const std::string program = std::string(ZEL_BENCH_DIR) + "/zel_minimal_window";
+    for (auto _ : state) {
+        state.SetIterationTime(runToEnd(program, {}, runtime.str()));
+    }
+}
+
+struct Running {
+    test::TempAppDir appDir;
+    std::unique_ptr<App> app;
+    Running() {
+        AppOptions options;
+        options.appDir = appDir.appDir();
+        options.simulate = true;
+        options.noTray = true;
+        options.quitApplication = false;
+        app = std::make_unique<App>(options);
+        app->warningShower = [](const std::string&) {};
+        app->start();
+    }
+};
+
+Running& running() {
+    static Running r;
+    return r;
+}
+
+void BM_RepaintPage(benchmark::State& state) {
+    App& app = *running().app;
+    app.state().pointer.page = static_cast<PageId>(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(app.mainWindow()->compose());
+    }
+    app.state().pointer.page = PageId::MainPage;
+}
+
+void BM_FloorCopyFullWindowPicture(benchmark::State& state) {
+    const QImage source =
+        running().app->skin().page(0).normal.convertToFormat(QImage::Format_RGB32);
+    QImage target(source.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter p(&target);
+        p.drawImage(QPoint(0, 0), source);
+        p.end();
+        benchmark::DoNotOptimize(target.bits());
+    }
+}
+
+BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloorMinimalWindow)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintPage)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FloorCopyFullWindowPicture)->Unit(benchmark::kMicrosecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs) {
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+    }
+    std::map<std::string, double> times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto ratio = [&](const std::string& a, const std::string& b) {
+        const auto ia = reporter.times.find(a);
+        const auto ib = reporter.times.find(b);
+        if (ia != reporter.times.end() && ib != reporter.times.end() && ib->second > 0) {
+            std::printf("%s / %s = %.2f\n", a.c_str(), b.c_str(), ia->second / ib->second);
+        }
+    };
+    ratio("BM_StartToFirstPaint/iterations:10/manual_time",
+          "BM_FloorMinimalWindow/iterations:10/manual_time");
+    for (int page = 0; page < 4; ++page) {
+        ratio("BM_RepaintPage/" + std::to_string(page), "BM_FloorCopyFullWindowPicture");
+    }
+    running().app.reset();
+    benchmark::Shutdown();
+    return 0;
+}
