@@ -126,8 +126,8 @@ void BM_SoftwareMacroStepDelays(benchmark::State& state) {
     LinkPlayerCommands commands(link);
     DeviceMonitor monitor(shared, context, link);
     MacroPlayer player(shared, context, commands, sleeper);
-    DeviceMonitorWorker monitorWorker(monitor, link, sleeper);
-    MacroPlayerWorker playerWorker(player, sleeper);
+    DeviceMonitorWorker monitorWorker(monitor, link);
+    MacroPlayerWorker playerWorker(player);
 
     // What the workers got: the same call from a thread of the same process.
     std::atomic<WorkerPriority> priority{WorkerPriority::Unchanged};

@@ -209,8 +209,8 @@ void DeviceMonitor::restoreProfileLighting() {
     static_cast<void>(sendLighting(m_link, lighting));
 }
 
-DeviceMonitorWorker::DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link, Sleeper& sleeper)
-    : m_thread([&monitor, &link, &sleeper](std::stop_token stop) {
+DeviceMonitorWorker::DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link)
+    : m_thread([&monitor, &link](std::stop_token stop) {
           static_cast<void>(raiseWorkerPriority()); // best effort
           std::array<std::uint8_t, 256> report{};
           while (!stop.stop_requested()) {
@@ -220,7 +220,7 @@ DeviceMonitorWorker::DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& lin
                       monitor.handleReport(report.data(), static_cast<std::size_t>(n));
                   }
               }
-              sleeper.sleepFor(kMonitorPause);
+              std::this_thread::sleep_for(kMonitorPause);
           }
       }) {}
 

@@ -70,7 +70,7 @@ class DeviceMonitorWorker {
 public:
     static constexpr int kReadTimeoutMs = 50;
 
-    DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link, Sleeper& sleeper);
+    DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link);
     ~DeviceMonitorWorker();
     DeviceMonitorWorker(const DeviceMonitorWorker&) = delete;
     DeviceMonitorWorker& operator=(const DeviceMonitorWorker&) = delete;

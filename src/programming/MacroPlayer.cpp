@@ -234,12 +234,12 @@ WorkerPriority raiseWorkerPriority() {
     return WorkerPriority::Unchanged;
 }
 
-MacroPlayerWorker::MacroPlayerWorker(MacroPlayer& player, Sleeper& sleeper)
-    : m_thread([&player, &sleeper](std::stop_token stop) {
+MacroPlayerWorker::MacroPlayerWorker(MacroPlayer& player)
+    : m_thread([&player](std::stop_token stop) {
           static_cast<void>(raiseWorkerPriority()); // best effort
           while (!stop.stop_requested()) {
               player.pass(stop);
-              sleeper.sleepFor(kPlayerPoll);
+              std::this_thread::sleep_for(kPlayerPoll);
           }
       }) {}
 

@@ -146,10 +146,11 @@ enum class WorkerPriority { Unchanged, Raised, RealTime };
 /// they never hold a processor for long (and the kernel caps real-time use anyway).
 WorkerPriority raiseWorkerPriority();
 
-/// The endless worker around a player: a pass, then 2 ms, until a stop is requested.
+/// The endless worker around a player: a pass, then 2 ms, until a stop is requested. The
+/// 2 ms poll is a plain sleep (no precision needed there, and no processor time spent).
 class MacroPlayerWorker {
 public:
-    MacroPlayerWorker(MacroPlayer& player, Sleeper& sleeper);
+    explicit MacroPlayerWorker(MacroPlayer& player);
     ~MacroPlayerWorker();
     MacroPlayerWorker(const MacroPlayerWorker&) = delete;
     MacroPlayerWorker& operator=(const MacroPlayerWorker&) = delete;

@@ -27,8 +27,8 @@ struct WorkerRig : test::PlayerRig {
         link.open();
     }
     void start() {
-        monitorWorker = std::make_unique<DeviceMonitorWorker>(monitor, link, sleeper);
-        playerWorker = std::make_unique<MacroPlayerWorker>(player, sleeper);
+        monitorWorker = std::make_unique<DeviceMonitorWorker>(monitor, link);
+        playerWorker = std::make_unique<MacroPlayerWorker>(player);
     }
     ~WorkerRig() {
         if (playerWorker) {
