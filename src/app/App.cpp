@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QUrl>
 
 #include <filesystem>
@@ -54,7 +55,34 @@ QIcon programIcon() {
 class App::WarningAdapter final : public WarningSink {
 public:
     explicit WarningAdapter(App& app) : m_app(app) {}
-    void warn(int tipText) override { m_app.showWarning(tipText); }
+    void warn(int tipText) override {
+        // Workers (the download at start-up) report through the window's thread.
+        if (QThread::currentThread() == m_app.thread()) {
+            m_app.showWarning(tipText);
+        } else {
+            QMetaObject::invokeMethod(
+                &m_app, [app = &m_app, tipText] { app->showWarning(tipText); },
+                Qt::QueuedConnection);
+        }
+    }
+
+private:
+    App& m_app;
+};
+
+/// Workers repaint the window by posting it a repaint message; the lighting preview also
+/// asks whether the lighting page is shown.
+class App::WindowRepaint final : public RepaintSink, public LedPreviewView {
+public:
+    explicit WindowRepaint(App& app) : m_app(app) {}
+    void repaint() override {
+        if (CZEL_GMouseDlg* w = m_app.m_window.get()) {
+            QCoreApplication::postEvent(w, new AppMessage(kMsgRepaint, 0, 0));
+        }
+    }
+    bool lightingPageShown() const override {
+        return m_app.m_shownPage.load() == static_cast<int>(PageId::LightingPage);
+    }
 
 private:
     App& m_app;
@@ -117,6 +145,15 @@ App::~App() {
     if (m_downloadWorker.joinable()) {
         m_downloadWorker.join();
     }
+    if (m_ledPreview) {
+        m_ledPreview->stop();
+    }
+    if (m_playerWorker) {
+        m_playerWorker->stop();
+    }
+    if (m_monitorWorker) {
+        m_monitorWorker->stop();
+    }
 }
 
 void App::showWarning(int tip, const std::string& suffix) {
@@ -157,6 +194,68 @@ bool App::loadSkins() {
     return ok;
 }
 
+void App::createDevice() {
+    if (m_options.simulate) {
+        sim::SimLayout layout;
+        layout.productId = m_options.simulatedProduct;
+        if (!m_description.deviceString.empty()) {
+            layout.productString = m_description.deviceString;
+        }
+        m_simMouse = std::make_unique<sim::SimulatedMouse>(layout);
+        if (m_options.simulateAbsent) {
+            m_simMouse->unplug();
+        }
+        auto backend = std::make_unique<sim::SimHidBackend>();
+        backend->addDevice(*m_simMouse, "/dev/zel-simulated-mouse");
+        m_backend = std::move(backend);
+    } else {
+        m_backend = std::make_unique<hid::HidrawBackend>();
+    }
+    m_link = std::make_unique<DeviceLink>(
+        *m_backend, m_options.linkSleeper != nullptr ? *m_options.linkSleeper : m_sleeper,
+        acceptProductString(m_description.deviceString));
+    m_link = std::make_unique<DeviceLink>(
+        *m_backend, m_options.linkSleeper != nullptr ? *m_options.linkSleeper : m_sleeper,
+        acceptProductString(m_description.deviceString));
+    m_pointer =
+        system::makePointerSettings(system::DesktopEnvironment::fromProcess(), m_runner, m_ini);
+}
+
+void App::startWorkers() {
+    m_catalogue =
+        std::make_unique<LibraryMacroCatalogue>(*m_macroFiles, *m_library, m_group, m_presetBuffer);
+    DownloadHooks downloadHooks;
+    downloadHooks.clearToggleState = [this] { m_soft.clearToggle(); };
+    downloadHooks.publishTables = [this](const ButtonTables& tables) { m_tables.publish(tables); };
+    m_download = std::make_unique<Download>(DownloadContext{*m_link, *m_profiles, m_description,
+                                                            *m_catalogue, m_keys, *m_warnings,
+                                                            *m_pointer, m_state.downloadBusy},
+                                            std::move(downloadHooks));
+
+    m_macroSource = std::make_unique<FileMacroSource>(
+        *m_macroFiles, *m_library, m_ini, [this] { return m_group.datVersion; },
+        [this](int index) -> std::optional<MacroRecord> {
+            if (index < 0 || index >= m_presets.count || index >= 12) {
+                return std::nullopt;
+            }
+            return m_presets.records[static_cast<std::size_t>(index)];
+        });
+    m_repaint = std::make_unique<WindowRepaint>(*this);
+    const SoftMacroContext context{*m_profiles, m_state.currentProfile,   m_description,
+                                   m_tables,    *m_macroSource,           *m_repaint,
+                                   m_ini,       m_folders.settingsFile(), m_folders.configDir,
+                                   nullptr};
+    m_monitor = std::make_unique<DeviceMonitor>(m_soft, context, *m_link);
+    m_monitor->loadInitialWorkingMacro();
+    m_playerCommands = std::make_unique<LinkPlayerCommands>(*m_link);
+    m_player = std::make_unique<MacroPlayer>(m_soft, context, *m_playerCommands, m_sleeper);
+    m_monitorWorker = std::make_unique<DeviceMonitorWorker>(*m_monitor, *m_link);
+    m_playerWorker = std::make_unique<MacroPlayerWorker>(*m_player);
+    m_ledPreview = std::make_unique<LedPreviewWorker>(
+        *m_repaint, [this] { return static_cast<int>(m_profiles->shared.ledCycleTime); },
+        m_sleeper);
+}
+
 bool App::start() {
     // Folders first: everything else is found through them.
     std::error_code ec;
@@ -177,6 +276,9 @@ bool App::start() {
     for (int p = 0; p < 4; ++p) {
         m_profiles->loadProfile(m_folders.configDir, p, false);
     }
+    // The device link and the workers that follow the mouse start before anything else of
+    // the mouse; until the mouse is opened they only idle.
+    createDevice();
     m_manager = std::make_unique<ProfileManager>(*m_profiles, m_ini, m_description, m_folders,
                                                  m_state.currentProfile, *m_warnings, *m_chooser);
 
@@ -214,6 +316,12 @@ bool App::start() {
     };
     hooks.presetCount = [this] { return static_cast<int>(m_presets.count); };
     hooks.otherMessage = [this](QEvent* event) { onMessage(event); };
+    hooks.pageChanged = [this](int page) {
+        m_shownPage = page;
+        if (page == static_cast<int>(PageId::LightingPage) && m_ledPreview) {
+            m_ledPreview->start();
+        }
+    };
     m_window = std::make_unique<CZEL_GMouseDlg>(
         MainWindowContext{m_state, *m_profiles, m_description, m_pack, m_fonts, m_folders}, m_skin,
         std::move(hooks));
@@ -238,26 +346,8 @@ bool App::start() {
         MacroFolders{m_folders.macroDir, m_folders.macroResetDir, m_folders.configDir});
     m_library->start();
     m_macroFiles->ReadConstMacros(m_folders.constMacroFile(), m_constMacros);
+    startWorkers();
 
-    // The mouse.
-    if (m_options.simulate) {
-        sim::SimLayout layout;
-        layout.productId = m_options.simulatedProduct;
-        if (!m_description.deviceString.empty()) {
-            layout.productString = m_description.deviceString;
-        }
-        m_simMouse = std::make_unique<sim::SimulatedMouse>(layout);
-        if (m_options.simulateAbsent) {
-            m_simMouse->unplug();
-        }
-        auto backend = std::make_unique<sim::SimHidBackend>();
-        backend->addDevice(*m_simMouse, "/dev/zel-simulated-mouse");
-        m_backend = std::move(backend);
-    } else {
-        m_backend = std::make_unique<hid::HidrawBackend>();
-    }
-    m_link = std::make_unique<DeviceLink>(*m_backend, m_sleeper,
-                                          acceptProductString(m_description.deviceString));
     m_state.connected = m_link->open();
     m_state.productKind = m_link->productKind();
     if (!m_state.connected.load()) {
@@ -363,9 +453,20 @@ void App::runDownload() {
     if (downloadStarted) {
         downloadStarted();
     }
-    if (download) {
-        download();
+    if (!m_download) {
+        return;
     }
+    // The catalogue sees the weapon presets as a macro buffer.
+    m_presetBuffer = MacroBuffer{};
+    m_presetBuffer.count = std::clamp<std::int16_t>(m_presets.count, 0, 12);
+    for (std::size_t i = 0; i < 12; ++i) {
+        m_presetBuffer.records[i] = m_presets.records[i];
+    }
+    DownloadRequest request;
+    request.currentProfile = m_state.currentProfile.load();
+    request.productKind = m_state.productKind.load();
+    request.language = m_state.language.load();
+    m_download->run(request);
 }
 
 void App::apply() {
@@ -404,6 +505,8 @@ void App::onMessage(QEvent* event) {
     auto* message = static_cast<AppMessage*>(event);
     if (message->message == kMsgTrayIcon) {
         m_window->showAndRestore();
+    } else if (message->message == kMsgRestoreLighting) {
+        restoreLightingAndDpi(*m_link, *m_profiles, m_folders.settingsFile(), m_sleeper);
     } else if (message->message == kMsgMenuNotify) {
         m_state.pointer.popupOpen = false;
         m_window->update();

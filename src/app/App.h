@@ -10,9 +10,19 @@
 #include "macros/MacroRecord.h"
 #include "platform/hid/HidBackend.h"
 #include "platform/ini/IniStore.h"
+#include "platform/system/DesktopPointerSettings.h"
 #include "presentation/FontBook.h"
 #include "presentation/LanguagePack.h"
 #include "presets/WeaponPresets.h"
+#include "programming/DeviceMonitor.h"
+#include "programming/DeviceMonitorTables.h"
+#include "programming/Download.h"
+#include "programming/DownloadMacros.h"
+#include "programming/LedPreview.h"
+#include "programming/MacroPlayer.h"
+#include "programming/MacroPlayerSource.h"
+#include "programming/ProfileRestore.h"
+#include "programming/SoftMacroState.h"
 #include "settings/DeviceDescription.h"
 #include "settings/FolderTree.h"
 #include "settings/ProfileManager.h"
@@ -53,6 +63,9 @@ struct AppOptions {
     bool quitApplication = true;
     /// The simulated mouse starts unplugged (a start without a mouse).
     bool simulateAbsent = false;
+    /// Where the device link pauses between reports; null: the steady clock (tests pass
+    /// one that does not wait).
+    Sleeper* linkSleeper = nullptr;
     /// The bus whose logind sends the power notifications; empty: the system bus.
     std::string powerBusAddress;
 };
@@ -103,8 +116,6 @@ public:
 
     /// Runs when a download was started (tests count them).
     std::function<void()> downloadStarted;
-    /// The full download itself.
-    std::function<void()> download;
 
 Q_SIGNALS:
     void finished(int exitCode);
@@ -113,6 +124,7 @@ private:
     class WarningAdapter;
     class MessageAdapter;
     class Chooser;
+    class WindowRepaint;
 
     bool loadSkins();
     void loadLanguage();
@@ -126,6 +138,8 @@ private:
     void chooseLanguage(int language);
     std::string macroName(int code) const;
     void showAbout();
+    void createDevice();
+    void startWorkers();
 
     AppOptions m_options;
     AppState m_state;
@@ -153,6 +167,24 @@ private:
     std::unique_ptr<hid::HidBackend> m_backend;
     SteadySleeper m_sleeper;
     std::unique_ptr<DeviceLink> m_link;
+
+    // Device programming and the workers beside it.
+    system::SpawnProcessRunner m_runner;
+    std::unique_ptr<system::PointerSettings> m_pointer;
+    MacroBuffer m_presetBuffer;
+    std::unique_ptr<LibraryMacroCatalogue> m_catalogue;
+    std::unique_ptr<Download> m_download;
+    SoftMacroState m_soft;
+    SharedButtonTables m_tables;
+    std::unique_ptr<FileMacroSource> m_macroSource;
+    std::unique_ptr<WindowRepaint> m_repaint;
+    std::unique_ptr<DeviceMonitor> m_monitor;
+    std::unique_ptr<LinkPlayerCommands> m_playerCommands;
+    std::unique_ptr<MacroPlayer> m_player;
+    std::unique_ptr<DeviceMonitorWorker> m_monitorWorker;
+    std::unique_ptr<MacroPlayerWorker> m_playerWorker;
+    std::unique_ptr<LedPreviewWorker> m_ledPreview;
+    std::atomic<int> m_shownPage{0};
 
     std::unique_ptr<CZEL_GMouseDlg> m_window;
     std::unique_ptr<QSystemTrayIcon> m_tray;

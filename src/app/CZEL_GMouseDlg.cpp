@@ -382,8 +382,8 @@ void CZEL_GMouseDlg::mouseReleaseEvent(QMouseEvent* event) {
 
 void CZEL_GMouseDlg::changePage(PageId page) {
     m_ctx.state.pointer.page = page;
-    if (page == PageId::LightingPage && m_hooks.lightingPageShown) {
-        m_hooks.lightingPageShown();
+    if (m_hooks.pageChanged) {
+        m_hooks.pageChanged(static_cast<int>(page));
     }
     update();
 }

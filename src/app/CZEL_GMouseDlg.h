@@ -37,7 +37,6 @@ public:
 // Message numbers the main window answers.
 inline constexpr int kMsgTrayIcon = 0x401;
 inline constexpr int kMsgWeaponDialog = 0x40A;
-inline constexpr int kMsgRestoreLighting = 0x40C;
 inline constexpr int kMsgMenuNotify = 0x7E9;
 inline constexpr int kMsgRebuildFonts = 0x7F7;
 inline constexpr int kMsgRepaint = 0x83F0;
@@ -58,7 +57,7 @@ struct MainWindowHooks {
     std::function<std::string(int index)> presetName;     ///< weapon preset `index`
     std::function<int()> presetCount;
     std::function<void(int slot)> openAssignmentMenu; ///< the assignment popup of a button
-    std::function<void()> lightingPageShown;          ///< starts the lighting preview
+    std::function<void(int page)> pageChanged;        ///< the page shown now
     std::function<void(QEvent*)> otherMessage; ///< messages this window does not answer itself
 };
 

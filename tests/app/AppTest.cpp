@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "TestSupport.h"
+#include "sim/MemoryDecoder.h"
 #include "sim/SimulatedMouse.h"
 
 #include <QDBusConnection>
@@ -14,6 +15,12 @@ using namespace zel;
 
 namespace {
 
+/// The link's pauses cost nothing here: the simulated mouse does not need them.
+class NoPauses final : public Sleeper {
+public:
+    void sleepFor(std::chrono::microseconds) override {}
+};
+
 class AppTest : public ::testing::Test {
 protected:
     std::unique_ptr<App> makeApp(std::uint16_t product = 0x1040, bool absent = false,
@@ -25,6 +32,7 @@ protected:
         options.simulateAbsent = absent;
         options.noTray = true;
         options.quitApplication = false;
+        options.linkSleeper = &noPauses;
         options.powerBusAddress = powerBus;
         auto app = std::make_unique<App>(options);
         app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
@@ -47,6 +55,7 @@ protected:
     }
 
     test::TempAppDir appDir;
+    NoPauses noPauses;
     std::vector<std::string> warnings;
     int downloads = 0;
 };
@@ -166,16 +175,31 @@ TEST_F(AppTest, AssignmentNeedsAnotherLeftClickButton) {
     app->shutDown();
 }
 
-TEST_F(AppTest, ApplyWritesTheSettingsFile) {
+TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     auto app = makeApp();
     ASSERT_TRUE(app->start());
     QTRY_COMPARE(downloads, 1);
-    app->profiles().shared.fireTime = 123;
+    SharedSettings& shared = app->profiles().shared;
+    shared.fireTime = 123;
+    shared.dpiLevel = 4;
+    app->profiles().profiles[3].buttonCode[1] = 5;
     app->state().currentProfile = 3;
     click(app->mainWindow(), centre(app->skin().main.area(3)));
     QTRY_COMPARE(config("ShareData", "FIRE_TIME"), std::string("123"));
     EXPECT_EQ(config("Init", "CurConfig"), "3");
+    EXPECT_EQ(config("Config3", "K1"), "5");
     EXPECT_EQ(downloads, 2);
+    QTRY_VERIFY(!app->state().downloadBusy.load());
+
+    const auto memory = app->simulatedMouse()->memory();
+    const sim::DecodedMemory decoded = sim::decodeMemory(memory);
+    EXPECT_EQ(decoded.profile, 3);
+    EXPECT_EQ(decoded.rapidFire, 123 / 8);
+    EXPECT_EQ(decoded.dpiLevel, 4);
+    // Buttons by physical number (the shipped map is the identity): left, then the change.
+    EXPECT_EQ(decoded.buttons[0][1].function, 1);
+    EXPECT_EQ(decoded.buttons[0][2].function, 2);
+    EXPECT_EQ(decoded.buttons[3][2].function, 5);
     app->shutDown();
 }
 
