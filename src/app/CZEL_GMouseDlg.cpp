@@ -655,6 +655,12 @@ void CZEL_GMouseDlg::paintPageStates(QImage& image) const {
             slot = ps.hotMain - 35;
             composeArea(image, pics.down, m_skin.main.area(20 + slot));
         }
+        // The DPI level toggles show which levels are on, as on the advanced page.
+        for (int i = 0; i < kDpiLevels; ++i) {
+            if (sh.dpiEnabled[static_cast<std::size_t>(i)] && 47 + i < 50) {
+                composeArea(image, pics.down, m_skin.main.area(47 + i));
+            }
+        }
         if (slot >= 0 &&
             m_ctx.profiles.profiles[profile].macroLight[static_cast<std::size_t>(slot)] != 0) {
             if (m_skin.macroLightTag.isNull()) {
@@ -774,6 +780,7 @@ void CZEL_GMouseDlg::paintTexts(QImage& image) const {
             Area below = area;
             below.x += 5;
             below.y += area.height + 2;
+            below.width = std::max(below.width, 200); // the caption runs on to the right
             drawText(image, below, qs(area.label), font, white, 0, 0, true);
         } else {
             drawText(image, area, qs(area.label), font, white);
@@ -827,6 +834,10 @@ void CZEL_GMouseDlg::paintTexts(QImage& image) const {
     }
     case PageId::LightingPage:
         for (int e = 0; e <= 70; ++e) {
+            // Entries 21..25 explain the alternate lighting mode and show only in it.
+            if (e >= 21 && e <= 25 && sh.lightMode != 1) {
+                continue;
+            }
             drawText(image, m_skin.lighting.area(e), qs(m_skin.lighting.area(e).label), font,
                      white);
         }
