@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -264,4 +265,37 @@ TEST_F(AppTest, PagesRenderAndTheButtonLabelsFollowTheProfile) {
     test::TempDir out;
     EXPECT_TRUE(app->renderPages(out.str()));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "lighting_pressed.png"));
+}
+
+TEST(ProgramProcess, ASecondStartRestoresTheFirstAndEnds) {
+    test::TempAppDir appDir;
+    test::TempDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.str()));
+    const QString program = QString::fromStdString(test::builtAppDir() + "/zel-gmouse");
+    const QStringList args{QStringLiteral("--simulate"), QStringLiteral("--app-dir"),
+                           QString::fromStdString(appDir.appDir())};
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program, args);
+    ASSERT_TRUE(first.waitForStarted(5000));
+    // The first instance listens once its socket is there.
+    const auto socket = runtime.path() / "CZEL_GMouseApp";
+    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(socket), 10000);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(program, args);
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    // The first one keeps running.
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    if (!first.waitForFinished(5000)) {
+        first.kill();
+        first.waitForFinished(2000);
+    }
 }
