@@ -266,6 +266,7 @@ bool App::start() {
     }
     m_state.warningPlacement = 2;
     m_folders = FolderTree::make(m_options.appDir, 0);
+    m_skin.beginMainPage(m_folders.skinsDir);
     m_description = loadDeviceDescription(m_ini, m_folders.settingsFile());
 
     m_profiles = std::make_unique<ProfileStore>(m_ini, *m_warnings, m_keys,

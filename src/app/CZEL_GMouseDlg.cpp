@@ -154,20 +154,37 @@ void MainWindowSkin::loadPictures(const std::string& skinsDir, const std::string
     finishLoading();
 }
 
-void MainWindowSkin::beginLoadPictures(const std::string& skinsDir,
-                                       const std::string& languageDir) {
+void MainWindowSkin::beginMainPage(const std::string& skinsDir) {
+    if (m_mainPage[0].valid() && skinsDir == m_skinsDir) {
+        return;
+    }
     m_skinsDir = skinsDir;
     m_loaded = {};
-    // The four full-window pictures of the main page are the bulk of start-up's reading.
-    m_mainPage =
-        std::async(std::launch::async, [skinsDir] { return PictureSet::load(skinsDir, "/main"); });
+    // The four full-window pictures of the main page are the bulk of start-up's reading;
+    // they decode side by side.
+    static constexpr std::array<const char*, 4> kSuffixes = {"_normal.jpg", "_over.jpg",
+                                                             "_down.jpg", "_mask.jpg"};
+    for (std::size_t i = 0; i < kSuffixes.size(); ++i) {
+        const QString path = qs(skinsDir + "/main" + kSuffixes[i]);
+        m_mainPage[i] = std::async(std::launch::async, [path] { return QImage(path); });
+    }
+}
+
+void MainWindowSkin::beginLoadPictures(const std::string& skinsDir,
+                                       const std::string& languageDir) {
+    beginMainPage(skinsDir);
     macroLightTag = QImage(qs(languageDir + "/zhi.png"));
     thumb = QImage(qs(skinsDir + "/moveRect.png"));
 }
 
 void MainWindowSkin::finishLoading() {
-    if (m_mainPage.valid()) {
-        m_pages[0] = m_mainPage.get();
+    if (m_mainPage[0].valid()) {
+        PictureSet set;
+        set.normal = m_mainPage[0].get();
+        set.over = m_mainPage[1].get();
+        set.down = m_mainPage[2].get();
+        set.mask = m_mainPage[3].get();
+        m_pages[0] = std::move(set);
         m_loaded[0] = true;
         // The main page's mask is the window's mask.
         mask = m_pages[0].mask;

@@ -89,6 +89,9 @@ struct MainWindowSkin {
     /// the caller goes on; `finishLoading` waits for them.
     void beginLoadPictures(const std::string& skinsDir, const std::string& languageDir);
     void finishLoading();
+    /// Starts decoding the main page's four pictures, each on its own thread, as early as
+    /// the skins folder is known; `beginLoadPictures` then does not start them again.
+    void beginMainPage(const std::string& skinsDir);
     /// The pictures of a page (by PageId: main, advanced, mac, led), read on first use.
     const PictureSet& page(int index);
 
@@ -96,7 +99,7 @@ private:
     std::string m_skinsDir;
     std::array<PictureSet, 4> m_pages;
     std::array<bool, 4> m_loaded{};
-    std::future<PictureSet> m_mainPage;
+    std::array<std::future<QImage>, 4> m_mainPage; ///< normal, over, down, mask
 };
 
 /// The main window: one borderless, mask-shaped window showing one of four pages drawn
