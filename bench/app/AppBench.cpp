@@ -3,6 +3,7 @@
 // (2) One full repaint of each page against one copy of a full-window picture.
 #include "TestSupport.h"
 #include "app/App.h"
+#include "support/RatioReporter.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -10,7 +11,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <vector>
@@ -118,36 +118,19 @@ BENCHMARK(BM_FloorMinimalWindow)->UseManualTime()->Iterations(10)->Unit(benchmar
 BENCHMARK(BM_RepaintPage)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FloorCopyFullWindowPicture)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs) {
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    zel::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto ratio = [&](const std::string& a, const std::string& b) {
-        const auto ia = reporter.times.find(a);
-        const auto ib = reporter.times.find(b);
-        if (ia != reporter.times.end() && ib != reporter.times.end() && ib->second > 0) {
-            std::printf("%s / %s = %.2f\n", a.c_str(), b.c_str(), ia->second / ib->second);
-        }
-    };
-    ratio("BM_StartToFirstPaint/iterations:10/manual_time",
-          "BM_FloorMinimalWindow/iterations:10/manual_time");
+    reporter.printRatio("BM_StartToFirstPaint/iterations:10/manual_time",
+                        "BM_FloorMinimalWindow/iterations:10/manual_time");
     for (int page = 0; page < 4; ++page) {
-        ratio("BM_RepaintPage/" + std::to_string(page), "BM_FloorCopyFullWindowPicture");
+        reporter.printRatio("BM_RepaintPage/" + std::to_string(page),
+                            "BM_FloorCopyFullWindowPicture");
     }
     running().app.reset();
     benchmark::Shutdown();

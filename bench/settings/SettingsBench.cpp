@@ -7,11 +7,11 @@
 #include "platform/ini/IniStore.h"
 #include "settings/FolderTree.h"
 #include "settings/ProfileStore.h"
+#include "support/RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fcntl.h>
-#include <map>
 #include <string>
 #include <unistd.h>
 
@@ -84,33 +84,14 @@ BENCHMARK(BM_FloorAtomicReplace)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadFourProfiles)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FloorReadAndParse)->Unit(benchmark::kMicrosecond);
 
-/// Prints the usual table and remembers each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs) {
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    zel::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto ratio = [&](const char* a, const char* b) {
-        const auto ia = reporter.times.find(a);
-        const auto ib = reporter.times.find(b);
-        if (ia != reporter.times.end() && ib != reporter.times.end() && ib->second > 0) {
-            std::printf("%s / %s = %.2f\n", a, b, ia->second / ib->second);
-        }
-    };
-    ratio("BM_SaveAllProfiles", "BM_FloorAtomicReplace");
-    ratio("BM_LoadFourProfiles", "BM_FloorReadAndParse");
+    reporter.printRatio("BM_SaveAllProfiles", "BM_FloorAtomicReplace");
+    reporter.printRatio("BM_LoadFourProfiles", "BM_FloorReadAndParse");
     benchmark::Shutdown();
     return 0;
 }

@@ -49,6 +49,14 @@ QIcon programIcon() {
     return QIcon(pixmap);
 }
 
+/// The scale of the primary screen as the font sizes take it.
+double screenScale() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen == nullptr
+               ? 1.0
+               : displayScale(screen->logicalDotsPerInchX(), screen->devicePixelRatio());
+}
+
 } // namespace
 
 /// The core's warnings shown in the warning box with the current language's texts.
@@ -287,11 +295,7 @@ bool App::start() {
     static_cast<void>(m_ini.read(m_folders.settingsFile(), "Init", "ConfigNum", 4));
     loadLanguage();
     installFontSubstitutions();
-    double scale = 1.0;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        scale = displayScale(screen->logicalDotsPerInchX(), screen->devicePixelRatio());
-    }
-    m_fonts.buildFonts(scale, m_pack, m_state.language.load(), m_folders.skinsDir,
+    m_fonts.buildFonts(screenScale(), m_pack, m_state.language.load(), m_folders.skinsDir,
                        m_warnings.get());
     if (!loadSkins()) {
         // A missing main layout ends the program as the close procedure does.
@@ -535,11 +539,7 @@ void App::chooseLanguage(int language) {
     m_state.language = current;
     m_folders.setLanguage(current);
     m_fonts.dropMainSet();
-    double scale = 1.0;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        scale = displayScale(screen->logicalDotsPerInchX(), screen->devicePixelRatio());
-    }
-    m_fonts.buildFonts(scale, m_pack, current, m_folders.skinsDir, m_warnings.get());
+    m_fonts.buildFonts(screenScale(), m_pack, current, m_folders.skinsDir, m_warnings.get());
     m_window->update();
 }
 

@@ -255,12 +255,10 @@ bool CZEL_GMouseDlg::recordingAllows() const {
 
 void CZEL_GMouseDlg::updateHot(QPoint p) {
     PointerState& ps = m_ctx.state.pointer;
-    const PageId page = ps.page;
     ps.hotMain = hitTestMain(p);
     ps.hotLighting = hitTest(m_skin.lighting, p.x(), p.y(), lastOf(PageId::LightingPage, false));
     ps.hotAdvanced = hitTest(m_skin.advanced, p.x(), p.y(), lastOf(PageId::AdvancedPage, false));
     ps.hotMacro = hitTest(m_skin.macro, p.x(), p.y(), lastOf(PageId::MacroPage, false));
-    static_cast<void>(page);
     bool changed = false;
     for (auto [hot, last] :
          {std::pair{&ps.hotMain, &ps.lastMain}, std::pair{&ps.hotLighting, &ps.lastLighting},
@@ -672,9 +670,10 @@ void CZEL_GMouseDlg::paintPageStates(QImage& image) const {
             slot = ps.hotMain - 35;
             composeArea(image, pics.down, m_skin.main.area(20 + slot));
         }
-        // The DPI level toggles show which levels are on, as on the advanced page.
-        for (int i = 0; i < kDpiLevels; ++i) {
-            if (sh.dpiEnabled[static_cast<std::size_t>(i)] && 47 + i < 50) {
+        // The DPI level toggles show which levels are on, as on the advanced page. Only
+        // 47..49 are on this page: 50 and up are button zones here.
+        for (int i = 0; i < 3; ++i) {
+            if (sh.dpiEnabled[static_cast<std::size_t>(i)]) {
                 composeArea(image, pics.down, m_skin.main.area(47 + i));
             }
         }

@@ -1,5 +1,7 @@
 #include "macros/MacroRecord.h"
 
+#include <algorithm>
+
 namespace zel {
 
 namespace {
@@ -98,8 +100,9 @@ std::string MacroRecord::nameUtf8() const {
     return out;
 }
 
-void MacroRecord::setNameUtf8(std::string_view text) {
+void MacroRecord::setNameUtf8(std::string_view text, int maxUnits) {
     name.fill(0);
+    const auto limit = static_cast<std::size_t>(std::clamp(maxUnits, 0, kNameBytes / 2));
     std::size_t pos = 0;
     std::size_t units = 0;
     while (pos < text.size()) {
@@ -108,7 +111,7 @@ void MacroRecord::setNameUtf8(std::string_view text) {
             break;
         }
         const std::size_t need = cp >= 0x10000 ? 2 : 1;
-        if (units + need > static_cast<std::size_t>(kMaxNameChars)) {
+        if (units + need > limit) {
             break;
         }
         const auto put = [&](char16_t u) {

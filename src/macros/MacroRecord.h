@@ -136,9 +136,9 @@ struct MacroRecord {
     std::u16string nameUtf16() const;
     /// The name as UTF-8 (unpaired surrogates become U+FFFD).
     std::string nameUtf8() const;
-    /// Stores `text` (UTF-8) cut to 29 UTF-16 units on a character boundary; the rest of the
-    /// field is zeroed.
-    void setNameUtf8(std::string_view text);
+    /// Stores `text` (UTF-8) cut to `maxUnits` UTF-16 units (at most 30, the whole field) on
+    /// a character boundary; the rest of the field is zeroed.
+    void setNameUtf8(std::string_view text, int maxUnits = kMaxNameChars);
 
     friend bool operator==(const MacroRecord&, const MacroRecord&) = default;
 };

@@ -2,16 +2,13 @@
 
 #include "common/FileChooser.h"
 #include "common/WarningSink.h"
+#include "platform/ini/AtomicFile.h"
 #include "platform/ini/IniStore.h"
 #include "settings/DeviceDescription.h"
 #include "settings/FolderTree.h"
 #include "settings/ProfileStore.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace zel {
 
@@ -21,21 +18,6 @@ FileRequest profileFileRequest(const std::string& appDir, bool forSave) {
     return FileRequest{appDir, forSave ? "ini" : "", "All Files(*.ini)|*.ini||", ""};
 }
 
-bool writeAllTo(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 bool copyFileReplacing(const std::string& from, const std::string& to) {
@@ -43,45 +25,10 @@ bool copyFileReplacing(const std::string& from, const std::string& to) {
     if (std::filesystem::equivalent(from, to, ec)) {
         return true;
     }
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        return false;
-    }
-    const auto slash = to.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : to.substr(0, slash);
-    const std::string name = slash == std::string::npos ? to : to.substr(slash + 1);
-    std::string tmp = folder + "/." + name + ".XXXXXX";
-    const int out = ::mkstemp(tmp.data());
-    if (out < 0) {
-        ::close(in);
-        return false;
-    }
-    bool ok = true;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            ok = false;
-        }
-        if (n <= 0) {
-            break;
-        }
-        if (!writeAllTo(out, buffer, static_cast<std::size_t>(n))) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(in);
-    ok = ok && ::fchmod(out, 0644) == 0 && ::fsync(out) == 0;
-    ok = ::close(out) == 0 && ok;
-    if (!ok || ::rename(tmp.c_str(), to.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    return true;
+    // Profile files are settings files; anything larger is not one.
+    constexpr std::size_t kMaxProfileFile = 64 * 1024 * 1024;
+    const auto data = ini::readWholeFile(from, kMaxProfileFile);
+    return data && ini::replaceFile(to, *data, 0644);
 }
 
 ProfileManager::ProfileManager(ProfileStore& store, ini::IniStore& ini,

@@ -18,7 +18,7 @@ constexpr std::size_t kBoundKey = 259;
 constexpr std::size_t kBoundColour = 9;
 constexpr std::size_t kBoundSmall = 4;
 /// A combination record's name takes the first 30 UTF-16 units of the display name.
-constexpr std::size_t kComboNameUnits = 30;
+constexpr int kComboNameUnits = 30;
 
 std::vector<std::string> splitKeepingEmpty(std::string_view text) {
     std::vector<std::string> tokens;
@@ -32,42 +32,6 @@ std::vector<std::string> splitKeepingEmpty(std::string_view text) {
         tokens.emplace_back(text.substr(pos, at - pos));
         pos = at + kSplit.size();
     }
-}
-
-/// UTF-16 code units of UTF-8 text; a malformed byte becomes U+FFFD.
-std::u16string toUtf16(std::string_view text) {
-    std::u16string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (b < 0x80) {
-            cp = b;
-        } else if (b >= 0xC2 && b <= 0xF4) {
-            len = b < 0xE0 ? 2 : (b < 0xF0 ? 3 : 4);
-            cp = b & (len == 2 ? 0x1F : (len == 3 ? 0x0F : 0x07));
-            bool ok = i + len <= text.size();
-            for (std::size_t k = 1; ok && k < len; ++k) {
-                const auto c = static_cast<unsigned char>(text[i + k]);
-                ok = (c & 0xC0) == 0x80;
-                cp = (cp << 6) | (c & 0x3F);
-            }
-            if (!ok) {
-                cp = 0xFFFD;
-                len = 1;
-            }
-        }
-        i += len;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-    }
-    return out;
 }
 
 std::string slotKey(std::string_view stem, int s) {
@@ -339,11 +303,7 @@ MacroRecord ProfileStore::combinationRecord(const std::string& comboText) const 
         record.setStep(steps, step);
         ++steps;
     }
-    const std::u16string units = toUtf16(displayName);
-    for (std::size_t u = 0; u < std::min(units.size(), kComboNameUnits); ++u) {
-        record.name[2 * u] = static_cast<std::uint8_t>(units[u] & 0xFF);
-        record.name[2 * u + 1] = static_cast<std::uint8_t>(units[u] >> 8);
-    }
+    record.setNameUtf8(displayName, kComboNameUnits);
     record.runMode = 2;
     record.repeatCount = 1;
     record.stepCount = static_cast<std::uint16_t>(steps);

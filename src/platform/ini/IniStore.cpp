@@ -1,14 +1,11 @@
 #include "platform/ini/IniStore.h"
 
+#include "platform/ini/AtomicFile.h"
 #include "platform/ini/IniDocument.h"
 
 #include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace zel::ini {
 
@@ -91,46 +88,6 @@ std::optional<FileStamp> stampOf(const std::string& path) {
     stamp.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     stamp.ctimeNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     return stamp;
-}
-
-std::optional<std::string> readWholeFile(const std::string& path, off_t size) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    std::string data;
-    data.reserve(static_cast<std::size_t>(size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        data.append(buffer, static_cast<std::size_t>(n));
-        if (data.size() > static_cast<std::size_t>(kMaxFileSize)) {
-            ::close(fd);
-            return std::nullopt;
-        }
-    }
-    ::close(fd);
-    return data;
-}
-
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 } // namespace
@@ -335,7 +292,7 @@ std::shared_ptr<const IniDocument> IniStore::load(const std::string& path) const
     if (stamp->size > kMaxFileSize) {
         return kEmpty;
     }
-    const auto text = readWholeFile(path, stamp->size);
+    const auto text = readWholeFile(path, static_cast<std::size_t>(kMaxFileSize));
     if (!text) {
         return kEmpty;
     }
@@ -360,20 +317,7 @@ bool IniStore::store(const std::string& path, const IniDocument& doc) {
         }
         mode = st.st_mode & 07777;
     }
-    const auto slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string tmp = folder + "/." + name + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
-        return false;
-    }
-    const std::string text = doc.serialise();
-    bool ok = writeAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
+    if (!replaceFile(path, doc.serialise(), mode)) {
         return false;
     }
     std::lock_guard lock(m_cache->mutex);
