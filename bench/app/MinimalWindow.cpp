@@ -1,8 +1,10 @@
 // The floor of the start-up benchmark: a Qt program that shows one window of the main
-// window's size and ends after its first paint.
+// window's size and ends at its first paint, the way the measured program ends there.
 #include <QApplication>
 #include <QPainter>
 #include <QWidget>
+
+#include <cstdlib>
 
 namespace {
 
@@ -10,7 +12,7 @@ class Window final : public QWidget {
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter(this).fillRect(rect(), QColor(22, 22, 22));
-        QApplication::exit(0);
+        std::_Exit(0);
     }
 };
 
