@@ -222,9 +222,6 @@ void App::createDevice() {
     m_link = std::make_unique<DeviceLink>(
         *m_backend, m_options.linkSleeper != nullptr ? *m_options.linkSleeper : m_sleeper,
         acceptProductString(m_description.deviceString));
-    m_link = std::make_unique<DeviceLink>(
-        *m_backend, m_options.linkSleeper != nullptr ? *m_options.linkSleeper : m_sleeper,
-        acceptProductString(m_description.deviceString));
     m_pointer =
         system::makePointerSettings(system::DesktopEnvironment::fromProcess(), m_runner, m_ini);
 }
@@ -274,6 +271,7 @@ bool App::start() {
     }
     m_state.warningPlacement = 2;
     m_folders = FolderTree::make(m_options.appDir, 0);
+    m_skin.setPictureCacheFolder(m_options.pictureCacheFolder);
     m_skin.beginMainPage(m_folders.skinsDir);
     m_description = loadDeviceDescription(m_ini, m_folders.settingsFile());
 
@@ -295,8 +293,9 @@ bool App::start() {
     static_cast<void>(m_ini.read(m_folders.settingsFile(), "Init", "ConfigNum", 4));
     loadLanguage();
     installFontSubstitutions();
-    m_fonts.buildFonts(screenScale(), m_pack, m_state.language.load(), m_folders.skinsDir,
-                       m_warnings.get());
+    m_fonts.setSystemFontConfiguration(m_options.systemFontConfiguration);
+    m_fonts.beginBuildFonts(screenScale(), m_pack, m_state.language.load(), m_folders.skinsDir,
+                            m_warnings.get());
     if (!loadSkins()) {
         // A missing main layout ends the program as the close procedure does.
         m_exitCode = 0;
@@ -385,6 +384,8 @@ bool App::start() {
     connect(power, &PowerWatcher::powerEvent, this, &App::onPowerEvent);
     m_powerWatcher.reset(power);
 
+    // The fonts are ready before the first text is drawn.
+    m_fonts.finishBuildFonts();
     if (m_state.startMinimised.load()) {
         m_window->showMinimized();
         m_state.startMinimised = false;

@@ -34,6 +34,7 @@
 #include <QSystemTrayIcon>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,6 +52,11 @@ class SimHidBackend;
 /// How the program was started.
 struct AppOptions {
     std::string appDir;
+    /// Where decoded skin pictures are kept between runs (empty: not kept).
+    std::string pictureCacheFolder;
+    /// The system's font configuration being read since the process started (none: the
+    /// font database reads it when first asked).
+    std::shared_future<void> systemFontConfiguration;
     /// Run against the in-process simulated mouse instead of hidraw; the product ID it
     /// enumerates with (0x1040, or 0x1201 for a fresh mouse).
     bool simulate = false;

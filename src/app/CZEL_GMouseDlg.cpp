@@ -15,7 +15,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QTimer>
 #include <QWindow>
 
 namespace zel {
@@ -89,7 +88,7 @@ public:
         for (int language : languages) {
             const std::string dir = skinsDir + languageFolderName(language);
             m_rowImages.push_back(
-                {QImage(qs(dir + "/ver_normal.jpg")), QImage(qs(dir + "/ver_over.jpg"))});
+                {readPicture(qs(dir + "/ver_normal.jpg")), readPicture(qs(dir + "/ver_over.jpg"))});
         }
         resize(width, m_rows * m_rowHeight);
         setMouseTracking(true);
@@ -149,56 +148,112 @@ QEvent::Type AppMessage::eventType() {
     return type;
 }
 
+MainWindowSkin::MainWindowSkin() : m_cache(std::make_unique<PictureCache>(std::string())) {}
+
+MainWindowSkin::~MainWindowSkin() {
+    // Decoding threads still running end before the cache they write to goes.
+    for (auto& f : m_mainPage) {
+        if (f.valid()) {
+            f.wait();
+        }
+    }
+    if (m_mainMask.valid()) {
+        m_mainMask.wait();
+    }
+    for (auto& f : m_otherPages) {
+        if (f.valid()) {
+            f.wait();
+        }
+    }
+}
+
+void MainWindowSkin::setPictureCacheFolder(const std::string& folder) {
+    m_cache = std::make_unique<PictureCache>(folder);
+}
+
+QImage MainWindowSkin::readFull(const std::string& path) {
+    return m_cache->read(qs(path));
+}
+
 void MainWindowSkin::loadPictures(const std::string& skinsDir, const std::string& languageDir) {
     beginLoadPictures(skinsDir, languageDir);
     finishLoading();
 }
 
 void MainWindowSkin::beginMainPage(const std::string& skinsDir) {
-    if (m_mainPage[0].valid() && skinsDir == m_skinsDir) {
+    if (m_mainMask.valid() && skinsDir == m_skinsDir) {
         return;
     }
     m_skinsDir = skinsDir;
     m_loaded = {};
-    // The four full-window pictures of the main page are the bulk of start-up's reading;
-    // they decode side by side.
-    static constexpr std::array<const char*, 4> kSuffixes = {"_normal.jpg", "_over.jpg",
-                                                             "_down.jpg", "_mask.jpg"};
-    for (std::size_t i = 0; i < kSuffixes.size(); ++i) {
-        const QString path = qs(skinsDir + "/main" + kSuffixes[i]);
-        m_mainPage[i] = std::async(std::launch::async, [path] { return QImage(path); });
+    for (auto& f : m_otherPages) {
+        f = {}; // pictures of an earlier skins folder are not wanted (waits for them)
     }
+    // The main page's four full-window pictures are the bulk of start-up's reading; they
+    // decode side by side.
+    static constexpr std::array<const char*, 3> kSuffixes = {"_normal.jpg", "_over.jpg",
+                                                             "_down.jpg"};
+    for (std::size_t i = 0; i < kSuffixes.size(); ++i) {
+        m_mainPage[i] =
+            std::async(std::launch::async,
+                       [this, path = skinsDir + "/main" + kSuffixes[i]] { return readFull(path); });
+    }
+    m_mainMask = std::async(std::launch::async, [this, path = skinsDir + "/main_mask.jpg"] {
+        MaskAndShape result;
+        result.mask = readFull(path);
+        result.shape = shapeFromMask(result.mask);
+        return result;
+    });
 }
 
 void MainWindowSkin::beginLoadPictures(const std::string& skinsDir,
                                        const std::string& languageDir) {
     beginMainPage(skinsDir);
-    macroLightTag = QImage(qs(languageDir + "/zhi.png"));
-    thumb = QImage(qs(skinsDir + "/moveRect.png"));
+    macroLightTag = readPicture(qs(languageDir + "/zhi.png"));
+    thumb = readPicture(qs(skinsDir + "/moveRect.png"));
 }
 
 void MainWindowSkin::finishLoading() {
-    if (m_mainPage[0].valid()) {
+    if (m_mainMask.valid()) {
         PictureSet set;
         set.normal = m_mainPage[0].get();
         set.over = m_mainPage[1].get();
         set.down = m_mainPage[2].get();
-        set.mask = m_mainPage[3].get();
+        MaskAndShape maskAndShape = m_mainMask.get();
+        set.mask = maskAndShape.mask;
         m_pages[0] = std::move(set);
         m_loaded[0] = true;
         // The main page's mask is the window's mask.
         mask = m_pages[0].mask;
+        maskRegion = maskAndShape.shape;
+    }
+}
+
+namespace {
+constexpr std::array<const char*, 4> kPagePrefixes = {"/main", "/advanced", "/mac", "/led"};
+}
+
+void MainWindowSkin::beginOtherPages() {
+    for (std::size_t i = 1; i < kPagePrefixes.size(); ++i) {
+        if (m_loaded[i] || m_otherPages[i].valid()) {
+            continue;
+        }
+        m_otherPages[i] =
+            std::async(std::launch::async, [folder = m_skinsDir, prefix = kPagePrefixes[i]] {
+                runAtIdlePriority();
+                return PictureSet::load(folder, prefix);
+            });
     }
 }
 
 const PictureSet& MainWindowSkin::page(int index) {
-    static constexpr std::array<const char*, 4> kPrefixes = {"/main", "/advanced", "/mac", "/led"};
     const auto i = static_cast<std::size_t>(std::clamp(index, 0, 3));
     if (i == 0) {
         finishLoading();
     }
     if (!m_loaded[i]) {
-        m_pages[i] = PictureSet::load(m_skinsDir, kPrefixes[i]);
+        m_pages[i] = m_otherPages[i].valid() ? m_otherPages[i].get()
+                                             : PictureSet::load(m_skinsDir, kPagePrefixes[i]);
         m_loaded[i] = true;
     }
     return m_pages[i];
@@ -219,7 +274,8 @@ void CZEL_GMouseDlg::applyShape() {
                        : !m_skin.page(0).normal.isNull() ? m_skin.page(0).normal.size()
                                                          : QSize(1000, 700);
     setFixedSize(size);
-    const QRegion shape = shapeFromMask(m_skin.mask);
+    const QRegion shape =
+        m_skin.maskRegion.isEmpty() ? shapeFromMask(m_skin.mask) : m_skin.maskRegion;
     if (!shape.isEmpty()) {
         setMask(shape);
     }
@@ -883,12 +939,8 @@ void CZEL_GMouseDlg::paintEvent(QPaintEvent*) {
     painter.drawImage(QPoint(0, 0), image);
     if (!m_painted) {
         m_painted = true;
-        // The other pages' pictures are read once the window is on screen.
-        QTimer::singleShot(0, this, [this] {
-            for (int page = 1; page < 4; ++page) {
-                m_skin.page(page);
-            }
-        });
+        // The other pages' pictures are decoded once the window is on screen.
+        m_skin.beginOtherPages();
     }
     if (firstPainted) {
         auto once = std::move(firstPainted);

@@ -2,6 +2,8 @@
 // ends the program or the mouse goes away.
 #include "app/App.h"
 #include "app/SingleInstance.h"
+#include "presentation/FontBook.h"
+#include "presentation/PictureCache.h"
 #include "settings/AppDirSeed.h"
 #include "settings/FolderTree.h"
 
@@ -51,6 +53,8 @@ CommandLine parse(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The system's font configuration is read beside everything up to the first text.
+    std::shared_future<void> fontConfiguration = zel::beginSystemFontConfiguration();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zel-gmouse"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
@@ -88,6 +92,8 @@ int main(int argc, char** argv) {
 
     zel::AppOptions options;
     options.appDir = appDir;
+    options.pictureCacheFolder = zel::defaultPictureCacheFolder();
+    options.systemFontConfiguration = fontConfiguration;
     options.simulate = line.simulate;
     options.simulatedProduct = line.product;
     options.commandLine = line.rest;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <fontconfig/fontconfig.h>
 
 namespace zel {
 
@@ -16,6 +17,12 @@ const QString kYaHeiSecond = QStringLiteral("微软雅黑#2");
 const QString kArial = QStringLiteral("Arial");
 const QString kRoboto = QStringLiteral("Roboto");
 const QString kCairo = QStringLiteral("Cairo");
+
+void waitFor(const std::shared_future<void>& configuration) {
+    if (configuration.valid()) {
+        configuration.wait();
+    }
+}
 
 bool near(double a, double b) {
     return std::fabs(a - b) < 1e-9;
@@ -68,6 +75,10 @@ void installFontSubstitutions() {
     QFont::insertSubstitutions(kCairo, QStringList{QStringLiteral("Noto Kufi Arabic")});
 }
 
+std::shared_future<void> beginSystemFontConfiguration() {
+    return std::async(std::launch::async, [] { static_cast<void>(FcInit()); }).share();
+}
+
 FontBook::FontBook(EmbeddedFontSources sources) : m_sources(std::move(sources)) {}
 
 FontBook::FontSet FontBook::makeSet(const QString& family, FontSetKind kind, int base) {
@@ -83,22 +94,46 @@ FontBook::FontSet FontBook::makeSet(const QString& family, FontSetKind kind, int
 
 void FontBook::buildFonts(double scale, const LanguagePack& pack, int language,
                           const std::string& skinsDir, WarningSink* warnings) {
+    beginBuildFonts(scale, pack, language, skinsDir, warnings);
+    finishBuildFonts();
+}
+
+void FontBook::beginBuildFonts(double scale, const LanguagePack& pack, int language,
+                               const std::string& skinsDir, WarningSink* warnings) {
+    finishBuildFonts();
     installFontSubstitutions();
     m_base = baseFontSize(scale);
+    m_warnings = warnings;
+    // Reading the system's font list and installing faces takes longer than anything
+    // else before the first text is drawn; it runs beside the rest of start-up. Every
+    // call of QFontDatabase is thread-safe.
     const std::string& flag = pack.fontFlag();
     if (ini::leadingInt(flag) != 0) {
         // A missing pack font file is not reported; the face is requested all the same.
-        static_cast<void>(
-            QFontDatabase::addApplicationFont(QString::fromStdString(skinsDir + pack.fontFile())));
+        m_ready = std::async(std::launch::async,
+                             [file = QString::fromStdString(skinsDir + pack.fontFile()),
+                              configuration = m_systemConfiguration] {
+                                 waitFor(configuration);
+                                 static_cast<void>(QFontDatabase::addApplicationFont(file));
+                                 static_cast<void>(QFontDatabase::families());
+                                 return 0;
+                             });
         m_main = makeSet(QString::fromStdString(pack.fontName()), FontSetKind::PackFace, m_base);
         return;
     }
     if (flag.empty() && !m_embedded) {
-        for (const QString& source : {m_sources.roboto, m_sources.cairo}) {
-            if (QFontDatabase::addApplicationFont(source) < 0 && warnings != nullptr) {
-                warnings->warn(6);
-            }
-        }
+        m_ready = std::async(std::launch::async,
+                             [sources = m_sources, configuration = m_systemConfiguration] {
+                                 waitFor(configuration);
+                                 int failures = 0;
+                                 for (const QString& source : {sources.roboto, sources.cairo}) {
+                                     if (QFontDatabase::addApplicationFont(source) < 0) {
+                                         ++failures;
+                                     }
+                                 }
+                                 static_cast<void>(QFontDatabase::families());
+                                 return failures;
+                             });
         m_embeddedSets[kRoboto] = makeSet(kRoboto, FontSetKind::Embedded, m_base);
         m_embeddedSets[kCairo] = makeSet(kCairo, FontSetKind::Embedded, m_base);
         m_embeddedSets[kArial] = makeSet(kArial, FontSetKind::Embedded, m_base);
@@ -107,8 +142,23 @@ void FontBook::buildFonts(double scale, const LanguagePack& pack, int language,
         m_embedded = true;
         return;
     }
+    m_ready = std::async(std::launch::async, [configuration = m_systemConfiguration] {
+        waitFor(configuration);
+        static_cast<void>(QFontDatabase::families());
+        return 0;
+    });
     const QString face = (language == 0 || language == 12) ? kYaHei : kArial;
     m_main = makeSet(face, FontSetKind::SystemFace, m_base);
+}
+
+void FontBook::finishBuildFonts() {
+    if (!m_ready.valid()) {
+        return;
+    }
+    const int failures = m_ready.get();
+    for (int i = 0; i < failures && m_warnings != nullptr; ++i) {
+        m_warnings->warn(6);
+    }
 }
 
 QFont FontBook::selectFont(int role, int language) const {

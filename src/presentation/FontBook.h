@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <future>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,6 +40,12 @@ struct EmbeddedFontSources {
 void installFontSubstitutions();
 
 /// The five font roles of drawing, built per screen scale and language pack.
+/// Starts reading the system's font configuration on a thread of its own. It is the
+/// longest single step before the first text can be drawn and needs nothing of Qt, so
+/// the program starts it first thing; `FontBook` waits for it before it reads the font
+/// database.
+std::shared_future<void> beginSystemFontConfiguration();
+
 class FontBook {
 public:
     explicit FontBook(EmbeddedFontSources sources = {});
@@ -50,6 +57,16 @@ public:
     /// face that cannot be installed warns TipText 6; its set is still made.
     void buildFonts(double scale, const LanguagePack& pack, int language,
                     const std::string& skinsDir, WarningSink* warnings);
+    /// As `buildFonts`, but the font database is read and the faces are installed on
+    /// another thread while the caller goes on; the fonts can be selected at once, and
+    /// `finishBuildFonts` (before the first text is drawn) waits and gives the warnings.
+    void beginBuildFonts(double scale, const LanguagePack& pack, int language,
+                         const std::string& skinsDir, WarningSink* warnings);
+    void finishBuildFonts();
+    /// The system font configuration being read (see `beginSystemFontConfiguration`).
+    void setSystemFontConfiguration(std::shared_future<void> configuration) {
+        m_systemConfiguration = std::move(configuration);
+    }
 
     /// The font of role 1..5 for drawing in `language` (role outside 1..5: role 2).
     QFont selectFont(int role, int language) const;
@@ -68,6 +85,9 @@ private:
     static FontSet makeSet(const QString& family, FontSetKind kind, int base);
 
     EmbeddedFontSources m_sources;
+    std::future<int> m_ready; ///< the faces that could not be installed
+    std::shared_future<void> m_systemConfiguration;
+    WarningSink* m_warnings = nullptr;
     bool m_embedded = false;
     int m_base = 87;
     std::optional<FontSet> m_main;

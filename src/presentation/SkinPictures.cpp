@@ -1,5 +1,7 @@
 #include "presentation/SkinPictures.h"
 
+#include "presentation/PictureCache.h"
+
 #include <QPainter>
 
 #include <vector>
@@ -82,7 +84,7 @@ QRegion MaskRegionCache::region(const QString& path) {
     if (it != m_regions.constEnd()) {
         return it.value();
     }
-    const QRegion r = shapeFromMask(QImage(path));
+    const QRegion r = shapeFromMask(readPicture(path));
     m_regions.insert(path, r);
     return r;
 }
@@ -90,10 +92,10 @@ QRegion MaskRegionCache::region(const QString& path) {
 PictureSet PictureSet::load(const std::string& folder, const std::string& prefix) {
     const QString base = QString::fromStdString(folder + prefix);
     PictureSet set;
-    set.normal.load(base + QStringLiteral("_normal.jpg"));
-    set.over.load(base + QStringLiteral("_over.jpg"));
-    set.down.load(base + QStringLiteral("_down.jpg"));
-    set.mask.load(base + QStringLiteral("_mask.jpg"));
+    set.normal = readPicture(base + QStringLiteral("_normal.jpg"));
+    set.over = readPicture(base + QStringLiteral("_over.jpg"));
+    set.down = readPicture(base + QStringLiteral("_down.jpg"));
+    set.mask = readPicture(base + QStringLiteral("_mask.jpg"));
     return set;
 }
 

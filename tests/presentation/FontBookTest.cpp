@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 namespace zel {
 namespace {
 
@@ -95,6 +97,23 @@ TEST(FontBook, PackFontAndFailedEmbeddedFaces) {
     EXPECT_EQ(warnings.warnings, (std::vector<int>{6, 6}));
     EXPECT_TRUE(broken.embeddedMode());
     EXPECT_EQ(broken.selectFont(2, 1).family(), "Roboto");
+}
+
+TEST(FontBook, BuiltBesideStartUpWarnsOnlyWhenFinished) {
+    test::ensureGuiApp();
+    std::promise<void> configured;
+    FontBook broken(EmbeddedFontSources{":/none/a.ttf", ":/none/b.ttf"});
+    broken.setSystemFontConfiguration(configured.get_future().share());
+    test::RecordingWarningSink warnings;
+    broken.beginBuildFonts(1.0, packWith(""), 1, "/nowhere", &warnings);
+    // The fonts can be chosen at once, while the faces wait for the system configuration.
+    EXPECT_EQ(broken.selectFont(2, 1).family(), "Roboto");
+    EXPECT_TRUE(warnings.warnings.empty());
+    configured.set_value();
+    broken.finishBuildFonts();
+    EXPECT_EQ(warnings.warnings, (std::vector<int>{6, 6}));
+    broken.finishBuildFonts();
+    EXPECT_EQ(warnings.warnings.size(), 2U);
 }
 
 } // namespace

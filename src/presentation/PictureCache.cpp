@@ -1,0 +1,280 @@
+#include "presentation/PictureCache.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zel {
+
+namespace {
+
+QByteArray formatFromName(const QString& path) {
+    if (path.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive) ||
+        path.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive)) {
+        return QByteArrayLiteral("jpeg");
+    }
+    if (path.endsWith(QLatin1String(".png"), Qt::CaseInsensitive)) {
+        return QByteArrayLiteral("png");
+    }
+    if (path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive)) {
+        return QByteArrayLiteral("bmp");
+    }
+    return {};
+}
+
+/// The fixed part of an entry; the source's path and then the pixel rows follow it.
+struct EntryHeader {
+    std::array<char, 8> magic;
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint32_t bytesPerLine;
+    std::uint32_t format;
+    std::uint64_t sourceSize;
+    std::int64_t sourceMtimeSec;
+    std::int64_t sourceMtimeNsec;
+    std::uint64_t sourceDevice;
+    std::uint64_t sourceInode;
+    std::uint32_t pathLength;
+    std::uint32_t reserved;
+};
+
+constexpr std::array<char, 8> kMagic = {'Z', 'E', 'L', 'P', 'I', 'X', '1', '\n'};
+constexpr std::uint32_t kMaxSide = 16384;
+constexpr std::uint32_t kMaxPath = 4096;
+
+/// Formats whose pixels are the whole picture (no colour table to keep).
+bool cacheableFormat(QImage::Format format) {
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_RGB888:
+    case QImage::Format_Grayscale8:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool sameSource(const EntryHeader& h, const struct stat& st) {
+    return h.sourceSize == static_cast<std::uint64_t>(st.st_size) &&
+           h.sourceMtimeSec == static_cast<std::int64_t>(st.st_mtim.tv_sec) &&
+           h.sourceMtimeNsec == static_cast<std::int64_t>(st.st_mtim.tv_nsec) &&
+           h.sourceDevice == static_cast<std::uint64_t>(st.st_dev) &&
+           h.sourceInode == static_cast<std::uint64_t>(st.st_ino);
+}
+
+/// Reads exactly `size` bytes at `offset`.
+bool readAll(int fd, void* data, std::size_t size, off_t offset) {
+    auto* at = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, at, size, offset);
+        if (n <= 0) {
+            return false;
+        }
+        at += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool writeAll(int fd, const void* data, std::size_t size) {
+    const auto* at = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, at, size);
+        if (n <= 0) {
+            return false;
+        }
+        at += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::uint64_t fnv1a(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+} // namespace
+
+QImage readPicture(const QString& path) {
+    const QByteArray local = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(local.constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return {};
+    }
+    if (const QByteArray format = formatFromName(path); !format.isEmpty()) {
+        QImageReader reader(path, format);
+        reader.setAutoDetectImageFormat(false);
+        QImage image;
+        if (reader.read(&image)) {
+            return image;
+        }
+    }
+    return QImage(path);
+}
+
+void runAtIdlePriority() {
+    sched_param param{};
+    param.sched_priority = 0;
+    static_cast<void>(pthread_setschedparam(pthread_self(), SCHED_IDLE, &param));
+}
+
+std::string defaultPictureCacheFolder() {
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && *xdg == '/') {
+        return std::string(xdg) + "/zel-gmouse/pictures";
+    }
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') {
+        return std::string(home) + "/.cache/zel-gmouse/pictures";
+    }
+    return {};
+}
+
+PictureCache::PictureCache(std::string folder) : m_folder(std::move(folder)) {}
+
+PictureCache::~PictureCache() {
+    flush();
+}
+
+void PictureCache::flush() {
+    std::vector<std::thread> writers;
+    {
+        const std::lock_guard lock(m_writersLock);
+        writers.swap(m_writers);
+    }
+    for (std::thread& w : writers) {
+        w.join();
+    }
+}
+
+std::string PictureCache::entryPath(const QString& path) const {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::uint64_t hash = fnv1a(QFile::encodeName(path).toStdString());
+    std::string name(16, '0');
+    for (int i = 15; i >= 0; --i) {
+        name[static_cast<std::size_t>(i)] = kHex[hash & 0xF];
+        hash >>= 4;
+    }
+    return m_folder + "/" + name + ".pix";
+}
+
+QImage PictureCache::read(const QString& path) {
+    if (m_folder.empty()) {
+        return readPicture(path);
+    }
+    const std::string source = QFile::encodeName(path).toStdString();
+    struct stat st {};
+    if (::stat(source.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return {};
+    }
+    const std::string entry = entryPath(path);
+    QImage image = readEntry(source, entry);
+    if (!image.isNull()) {
+        return image;
+    }
+    image = readPicture(path);
+    if (!image.isNull() && cacheableFormat(image.format())) {
+        struct stat after {};
+        // The entry records the file as it was decoded; a file replaced meanwhile is not
+        // recorded under the new file's identity.
+        if (::stat(source.c_str(), &after) == 0 && after.st_mtim.tv_sec == st.st_mtim.tv_sec &&
+            after.st_mtim.tv_nsec == st.st_mtim.tv_nsec && after.st_ino == st.st_ino &&
+            after.st_size == st.st_size) {
+            store(entry, source, st, image);
+        }
+    }
+    return image;
+}
+
+QImage PictureCache::readEntry(const std::string& source, const std::string& entry) const {
+    const int fd = ::open(entry.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    QImage image;
+    struct stat entryStat {};
+    struct stat sourceStat {};
+    EntryHeader h{};
+    std::string recordedPath;
+    const bool headerOk =
+        ::fstat(fd, &entryStat) == 0 && ::stat(source.c_str(), &sourceStat) == 0 &&
+        readAll(fd, &h, sizeof h, 0) && h.magic == kMagic && sameSource(h, sourceStat) &&
+        h.width > 0 && h.width <= kMaxSide && h.height > 0 && h.height <= kMaxSide &&
+        h.pathLength == source.size() && h.pathLength <= kMaxPath &&
+        cacheableFormat(static_cast<QImage::Format>(h.format));
+    if (headerOk) {
+        recordedPath.resize(h.pathLength);
+        image = QImage(static_cast<int>(h.width), static_cast<int>(h.height),
+                       static_cast<QImage::Format>(h.format));
+        const auto rows = static_cast<std::uint64_t>(h.height) * h.bytesPerLine;
+        const bool shapeOk =
+            !image.isNull() && static_cast<std::uint32_t>(image.bytesPerLine()) == h.bytesPerLine &&
+            static_cast<std::uint64_t>(entryStat.st_size) == sizeof h + h.pathLength + rows;
+        const bool ok = shapeOk && readAll(fd, recordedPath.data(), h.pathLength, sizeof h) &&
+                        recordedPath == source &&
+                        readAll(fd, image.bits(), static_cast<std::size_t>(rows),
+                                static_cast<off_t>(sizeof h + h.pathLength));
+        if (!ok) {
+            image = QImage();
+        }
+    }
+    ::close(fd);
+    return image;
+}
+
+void PictureCache::store(const std::string& entry, const std::string& source, const struct stat& st,
+                         const QImage& image) {
+    static std::atomic<unsigned> counter{0};
+    const std::string temporary =
+        entry + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
+    auto write = [folder = m_folder, source, entry, temporary, st, image] {
+        runAtIdlePriority();
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        EntryHeader h{};
+        h.magic = kMagic;
+        h.width = static_cast<std::uint32_t>(image.width());
+        h.height = static_cast<std::uint32_t>(image.height());
+        h.bytesPerLine = static_cast<std::uint32_t>(image.bytesPerLine());
+        h.format = static_cast<std::uint32_t>(image.format());
+        h.sourceSize = static_cast<std::uint64_t>(st.st_size);
+        h.sourceMtimeSec = st.st_mtim.tv_sec;
+        h.sourceMtimeNsec = st.st_mtim.tv_nsec;
+        h.sourceDevice = st.st_dev;
+        h.sourceInode = st.st_ino;
+        h.pathLength = static_cast<std::uint32_t>(source.size());
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            return;
+        }
+        const bool ok =
+            writeAll(fd, &h, sizeof h) && writeAll(fd, source.data(), source.size()) &&
+            writeAll(fd, image.constBits(), static_cast<std::size_t>(image.sizeInBytes())) &&
+            ::fsync(fd) == 0;
+        ::close(fd);
+        if (!ok || ::rename(temporary.c_str(), entry.c_str()) != 0) {
+            ::unlink(temporary.c_str());
+        }
+    };
+    const std::lock_guard lock(m_writersLock);
+    m_writers.emplace_back(std::move(write));
+}
+
+} // namespace zel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+namespace zel {
+
+/// Reads a picture file. The format comes from the file name's ending (".jpg", ".jpeg",
+/// ".png", ".bmp"), so reading loads only the one image plugin it needs instead of
+/// probing every installed one; a file whose content does not match its ending is read
+/// by its content. A missing or unreadable file gives a null picture.
+QImage readPicture(const QString& path);
+
+/// Lets the calling thread run only when a processor would otherwise be idle: for work
+/// done ahead of need (pictures of pages not shown yet, cache entries), so that it never
+/// delays what the user sees.
+void runAtIdlePriority();
+
+/// The folder for decoded pictures: $XDG_CACHE_HOME/zel-gmouse/pictures, or
+/// ~/.cache/zel-gmouse/pictures (empty when neither is known).
+std::string defaultPictureCacheFolder();
+
+/// Decoded skin pictures kept in the user's cache folder, so that later starts copy pixels
+/// instead of decoding JPEG. An entry is used only when the picture file's path, size,
+/// modification time, device and inode all match those recorded in it and the entry
+/// itself is whole; anything else decodes the file and replaces the entry. Entries are
+/// written on a thread of their own (temporary file, fsync, rename), so a reader never
+/// sees half an entry and the decode's caller does not wait for the disk. A folder that
+/// cannot be written only costs speed. `read` may be called from several threads.
+class PictureCache {
+public:
+    /// `folder` empty: nothing is cached, `read` is `readPicture`.
+    explicit PictureCache(std::string folder);
+    ~PictureCache(); ///< waits for entries still being written
+    PictureCache(const PictureCache&) = delete;
+    PictureCache& operator=(const PictureCache&) = delete;
+
+    QImage read(const QString& path);
+
+    /// Waits until every entry started so far is written (tests, shut-down).
+    void flush();
+
+    /// The entry file that caches `path` (tests).
+    std::string entryPath(const QString& path) const;
+
+private:
+    QImage readEntry(const std::string& source, const std::string& entry) const;
+    void store(const std::string& entry, const std::string& source, const struct stat& st,
+               const QImage& image);
+
+    std::string m_folder;
+    std::mutex m_writersLock;
+    std::vector<std::thread> m_writers;
+};
+
+} // namespace zel
