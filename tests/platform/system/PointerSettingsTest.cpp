@@ -1,5 +1,6 @@
-#include "XvfbServer.h"
+#include "XClient.h"
 
+#include "TestServers.h"
 #include "TestSupport.h"
 #include "platform/ini/IniStore.h"
 #include "platform/system/DesktopPointerSettings.h"

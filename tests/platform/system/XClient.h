@@ -1,32 +1,8 @@
 #pragma once
 
-#include <string>
-#include <sys/types.h>
-
-namespace zel::test {
-
-/// A private X server for one test: Xvfb picks a free display number itself
-/// (-displayfd) and stays up when its last client leaves (-noreset).
-class XvfbServer {
-public:
-    XvfbServer();
-    ~XvfbServer();
-    XvfbServer(const XvfbServer&) = delete;
-    XvfbServer& operator=(const XvfbServer&) = delete;
-
-    bool running() const { return !m_display.empty(); }
-    /// ":N", empty when the server did not start.
-    const std::string& display() const { return m_display; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_display;
-};
-
-} // namespace zel::test
-
 #include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace zel::test {
