@@ -9,6 +9,7 @@
 #include "sim/SimHidBackend.h"
 #include "sim/SimulatedMouse.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -47,6 +48,16 @@ QIcon programIcon() {
     p.drawRoundedRect(QRectF(20, 12, 24, 40), 12, 12);
     p.drawLine(QPointF(32, 14), QPointF(32, 26));
     return QIcon(pixmap);
+}
+
+/// The tray's tooltip (the product name) and its menu's "show" and "exit" texts in the
+/// current language.
+void setTrayTexts(QSystemTrayIcon& tray, const std::string& productName, const LanguagePack& pack) {
+    tray.setToolTip(qs(productName));
+    if (QMenu* menu = tray.contextMenu(); menu != nullptr && menu->actions().size() == 2) {
+        menu->actions()[0]->setText(qs(pack.text(TextTable::DevMac, 34)));
+        menu->actions()[1]->setText(qs(pack.text(TextTable::DevMac, 35)));
+    }
 }
 
 /// The scale of the primary screen as the font sizes take it.
@@ -405,11 +416,9 @@ void App::setUpTray() {
         return; // no tray: the window stays reachable through its own minimise
     }
     m_tray = std::make_unique<QSystemTrayIcon>(programIcon());
-    m_tray->setToolTip(qs(m_description.productName(m_state.language.load())));
     auto* menu = new QMenu();
-    menu->addAction(qs(m_pack.text(TextTable::DevMac, 34)), this,
-                    [this] { m_window->showAndRestore(); });
-    menu->addAction(qs(m_pack.text(TextTable::DevMac, 35)), this, [this] {
+    menu->addAction(QString(), this, [this] { m_window->showAndRestore(); });
+    menu->addAction(QString(), this, [this] {
         // Open dialogs end first, then the program.
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* dialog = qobject_cast<QDialog*>(w);
@@ -420,6 +429,7 @@ void App::setUpTray() {
         shutDown();
     });
     m_tray->setContextMenu(menu);
+    setTrayTexts(*m_tray, m_description.productName(m_state.language.load()), m_pack);
     connect(m_tray.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::DoubleClick) {
@@ -541,6 +551,9 @@ void App::chooseLanguage(int language) {
     m_folders.setLanguage(current);
     m_fonts.dropMainSet();
     m_fonts.buildFonts(screenScale(), m_pack, current, m_folders.skinsDir, m_warnings.get());
+    if (m_tray) {
+        setTrayTexts(*m_tray, m_description.productName(current), m_pack);
+    }
     m_window->update();
 }
 
