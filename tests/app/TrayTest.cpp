@@ -626,8 +626,11 @@ int main(int argc, char** argv) {
                      "scripts/install-deps)\n";
         return 1;
     }
+    // The program's runtime and cache files stay out of the user's folders.
     const test::TempDir runtime;
+    const test::TempDir cache;
     setenv("XDG_RUNTIME_DIR", runtime.str().c_str(), 1);
+    setenv("XDG_CACHE_HOME", cache.str().c_str(), 1);
     setenv("DISPLAY", display.display().c_str(), 1);
     setenv("DBUS_SESSION_BUS_ADDRESS", bus.address().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
