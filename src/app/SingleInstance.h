@@ -1,11 +1,13 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <vector>
+
+class QSocketNotifier;
 
 namespace zel {
 
@@ -34,12 +36,17 @@ Q_SIGNALS:
     void restoreRequested();
 
 private:
+    struct Client;
     QString socketPath() const;
+    void acceptClients();
+    void readClient(Client* client);
 
     QString m_name;
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;
-    std::unique_ptr<QLocalServer> m_server;
+    int m_listenFd = -1;
+    std::unique_ptr<QSocketNotifier> m_listening;
+    std::vector<std::unique_ptr<Client>> m_clients;
 };
 
 } // namespace zel
