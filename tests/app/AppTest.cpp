@@ -273,6 +273,7 @@ TEST(ProgramProcess, ASecondStartRestoresTheFirstAndEnds) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.str()));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime.str()));
     const QString program = QString::fromStdString(test::builtAppDir() + "/zel-gmouse");
     const QStringList args{QStringLiteral("--simulate"), QStringLiteral("--app-dir"),
                            QString::fromStdString(appDir.appDir())};
