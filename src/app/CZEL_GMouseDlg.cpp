@@ -8,6 +8,7 @@
 #include "settings/ProfileStore.h"
 #include "ui/SkinSurface.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -919,24 +920,44 @@ void CZEL_GMouseDlg::paintTexts(QImage& image) const {
     }
 }
 
-QImage CZEL_GMouseDlg::compose() const {
+void CZEL_GMouseDlg::composeInto(QImage& image) const {
     const PictureSet& pics = pagePictures();
-    QImage image = pics.normal.isNull() ? QImage(size(), QImage::Format_RGB32)
-                                        : pics.normal.convertToFormat(QImage::Format_RGB32);
-    if (pics.normal.isNull()) {
+    if (pics.normal.size() != image.size()) {
         image.fill(QColor(22, 22, 22));
+    }
+    if (!pics.normal.isNull()) {
+        QPainter p(&image);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(0, 0), pics.normal);
     }
     paintHot(image);
     paintPageStates(image);
     paintFrame(image);
     paintTexts(image);
+}
+
+QImage CZEL_GMouseDlg::compose() const {
+    const QImage& normal = pagePictures().normal;
+    QImage image(normal.isNull() ? size() : normal.size(), QImage::Format_RGB32);
+    composeInto(image);
     return image;
 }
 
 void CZEL_GMouseDlg::paintEvent(QPaintEvent*) {
-    const QImage image = compose();
-    QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), image);
+    // The page is drawn straight into the window's backing picture when it is a plain
+    // picture of the window's size; otherwise it is composed apart and copied in.
+    QPaintDevice* device = backingStore() != nullptr ? backingStore()->paintDevice() : nullptr;
+    auto* backing = device != nullptr && device->devType() == QInternal::Image
+                        ? static_cast<QImage*>(device)
+                        : nullptr;
+    if (isWindow() && backing != nullptr && backing->size() == size() &&
+        backing->devicePixelRatio() == 1.0 &&
+        (backing->format() == QImage::Format_RGB32 ||
+         backing->format() == QImage::Format_ARGB32_Premultiplied)) {
+        composeInto(*backing);
+    } else {
+        QPainter(this).drawImage(QPoint(0, 0), compose());
+    }
     if (!m_painted) {
         m_painted = true;
         // The other pages' pictures are decoded once the window is on screen.

@@ -141,6 +141,8 @@ public:
     void applyShape();
     /// The whole window as it is painted now.
     QImage compose() const;
+    /// Draws the whole window as it is painted now onto `image` (of the window's size).
+    void composeInto(QImage& image) const;
 
     /// The element of the layout under a point, scanning entries 0..last (255 = none).
     int hitTestMain(QPoint p) const;

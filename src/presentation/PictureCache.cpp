@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,9 +50,22 @@ struct EntryHeader {
     std::uint32_t reserved;
 };
 
-constexpr std::array<char, 8> kMagic = {'Z', 'E', 'L', 'P', 'I', 'X', '1', '\n'};
+constexpr std::array<char, 8> kMagic = {'Z', 'E', 'L', 'P', 'I', 'X', '2', '\n'};
 constexpr std::uint32_t kMaxSide = 16384;
 constexpr std::uint32_t kMaxPath = 4096;
+
+/// The pixels start on a page of their own, so that they can be mapped as they lie.
+constexpr std::uint64_t kPage = 4096;
+
+std::uint64_t pixelOffset(std::uint32_t pathLength) {
+    return (sizeof(EntryHeader) + pathLength + kPage - 1) / kPage * kPage;
+}
+
+/// A mapped entry, released with the last picture that shares its pixels.
+struct Mapping {
+    void* base;
+    std::size_t length;
+};
 
 /// Formats whose pixels are the whole picture (no colour table to keep).
 bool cacheableFormat(QImage::Format format) {
@@ -208,35 +222,51 @@ QImage PictureCache::readEntry(const std::string& source, const std::string& ent
     if (fd < 0) {
         return {};
     }
-    QImage image;
     struct stat entryStat {};
     struct stat sourceStat {};
     EntryHeader h{};
-    std::string recordedPath;
     const bool headerOk =
         ::fstat(fd, &entryStat) == 0 && ::stat(source.c_str(), &sourceStat) == 0 &&
         readAll(fd, &h, sizeof h, 0) && h.magic == kMagic && sameSource(h, sourceStat) &&
         h.width > 0 && h.width <= kMaxSide && h.height > 0 && h.height <= kMaxSide &&
         h.pathLength == source.size() && h.pathLength <= kMaxPath &&
         cacheableFormat(static_cast<QImage::Format>(h.format));
-    if (headerOk) {
-        recordedPath.resize(h.pathLength);
-        image = QImage(static_cast<int>(h.width), static_cast<int>(h.height),
-                       static_cast<QImage::Format>(h.format));
-        const auto rows = static_cast<std::uint64_t>(h.height) * h.bytesPerLine;
-        const bool shapeOk =
-            !image.isNull() && static_cast<std::uint32_t>(image.bytesPerLine()) == h.bytesPerLine &&
-            static_cast<std::uint64_t>(entryStat.st_size) == sizeof h + h.pathLength + rows;
-        const bool ok = shapeOk && readAll(fd, recordedPath.data(), h.pathLength, sizeof h) &&
-                        recordedPath == source &&
-                        readAll(fd, image.bits(), static_cast<std::size_t>(rows),
-                                static_cast<off_t>(sizeof h + h.pathLength));
-        if (!ok) {
-            image = QImage();
-        }
+    if (!headerOk) {
+        ::close(fd);
+        return {};
     }
+    const QImage probe(1, 1, static_cast<QImage::Format>(h.format));
+    const auto minLine = (static_cast<std::uint64_t>(h.width) * probe.depth() + 7) / 8;
+    const auto rows = static_cast<std::uint64_t>(h.height) * h.bytesPerLine;
+    const std::uint64_t offset = pixelOffset(h.pathLength);
+    const bool shapeOk = h.bytesPerLine >= minLine && h.bytesPerLine % 4 == 0 &&
+                         static_cast<std::uint64_t>(entryStat.st_size) == offset + rows;
+    std::string recordedPath(h.pathLength, '\0');
+    if (!shapeOk || !readAll(fd, recordedPath.data(), h.pathLength, sizeof h) ||
+        recordedPath != source) {
+        ::close(fd);
+        return {};
+    }
+    // The pixels are used where they lie in the page cache: a shared read-only mapping,
+    // filled at once, costs no copy and no fresh memory. Entries are only ever replaced by
+    // renaming a new file over them, so a mapped entry never changes under the picture.
+    const auto length = static_cast<std::size_t>(entryStat.st_size);
+    void* base = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
     ::close(fd);
-    return image;
+    if (base == MAP_FAILED) {
+        return {};
+    }
+    auto* mapping = new Mapping{base, length};
+    return QImage(
+        static_cast<const uchar*>(base) + offset, static_cast<int>(h.width),
+        static_cast<int>(h.height), static_cast<qsizetype>(h.bytesPerLine),
+        static_cast<QImage::Format>(h.format),
+        [](void* info) {
+            auto* m = static_cast<Mapping*>(info);
+            ::munmap(m->base, m->length);
+            delete m;
+        },
+        mapping);
 }
 
 void PictureCache::store(const std::string& entry, const std::string& source, const struct stat& st,
@@ -264,8 +294,10 @@ void PictureCache::store(const std::string& entry, const std::string& source, co
         if (fd < 0) {
             return;
         }
+        const std::string padding(pixelOffset(h.pathLength) - sizeof h - source.size(), '\0');
         const bool ok =
             writeAll(fd, &h, sizeof h) && writeAll(fd, source.data(), source.size()) &&
+            writeAll(fd, padding.data(), padding.size()) &&
             writeAll(fd, image.constBits(), static_cast<std::size_t>(image.sizeInBytes())) &&
             ::fsync(fd) == 0;
         ::close(fd);

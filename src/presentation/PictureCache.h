@@ -26,7 +26,7 @@ void runAtIdlePriority();
 /// ~/.cache/zel-gmouse/pictures (empty when neither is known).
 std::string defaultPictureCacheFolder();
 
-/// Decoded skin pictures kept in the user's cache folder, so that later starts copy pixels
+/// Decoded skin pictures kept in the user's cache folder, so that later starts map pixels
 /// instead of decoding JPEG. An entry is used only when the picture file's path, size,
 /// modification time, device and inode all match those recorded in it and the entry
 /// itself is whole; anything else decodes the file and replaces the entry. Entries are
