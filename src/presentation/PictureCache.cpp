@@ -5,6 +5,8 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -124,6 +126,27 @@ std::uint64_t fnv1a(const std::string& text) {
         hash *= 1099511628211ULL;
     }
     return hash;
+}
+
+/// Removes the temporary files of writers whose process has ended (killed while writing).
+void removeAbandonedEntries(const std::string& folder) {
+    std::error_code ec;
+    for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = item.path().filename().string();
+        const auto mark = name.find(".tmp");
+        if (mark == std::string::npos) {
+            continue;
+        }
+        const auto dot = name.find('.', mark + 4);
+        const std::string pidText =
+            name.substr(mark + 4, dot == std::string::npos ? dot : dot - mark - 4);
+        char* end = nullptr;
+        const long pid = std::strtol(pidText.c_str(), &end, 10);
+        if (pid > 0 && end != nullptr && *end == '\0' && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
+            errno == ESRCH) {
+            std::filesystem::remove(item.path(), ec);
+        }
+    }
 }
 
 } // namespace
@@ -278,6 +301,7 @@ void PictureCache::store(const std::string& entry, const std::string& source, co
         runAtIdlePriority();
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
+        removeAbandonedEntries(folder);
         EntryHeader h{};
         h.magic = kMagic;
         h.width = static_cast<std::uint32_t>(image.width());

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace zel {
 namespace {
@@ -120,6 +121,22 @@ TEST_F(CacheFixture, BrokenOrForeignEntriesAreNeverShown) {
     cache.flush();
     fs::copy_file(cache.entryPath(qpath(other)), entry, fs::copy_options::overwrite_existing);
     EXPECT_EQ(cache.read(qpath(source)), truth);
+}
+
+TEST_F(CacheFixture, TemporaryFilesOfEndedWritersAreCleanedUp) {
+    fs::create_directories(cacheFolder);
+    // A pid beyond the kernel's limit belongs to no process; this process is alive.
+    const fs::path abandoned = cacheFolder / "0123456789abcdef.pix.tmp999999999.3";
+    const fs::path ours =
+        cacheFolder / ("0123456789abcdef.pix.tmp" + std::to_string(::getpid()) + ".7");
+    test::writeFile(abandoned, "half an entry");
+    test::writeFile(ours, "being written");
+    PictureCache cache(cacheFolder.string());
+    static_cast<void>(cache.read(qpath(source)));
+    cache.flush();
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(ours));
+    EXPECT_TRUE(fs::exists(cache.entryPath(qpath(source))));
 }
 
 TEST_F(CacheFixture, AFolderThatCannotBeWrittenOnlyCostsSpeed) {
