@@ -50,10 +50,8 @@ QIcon programIcon() {
     return QIcon(pixmap);
 }
 
-/// The tray's tooltip (the product name) and its menu's "show" and "exit" texts in the
-/// current language.
-void setTrayTexts(QSystemTrayIcon& tray, const std::string& productName, const LanguagePack& pack) {
-    tray.setToolTip(qs(productName));
+/// The tray menu's "show" and "exit" texts in the current language.
+void setTrayMenuTexts(QSystemTrayIcon& tray, const LanguagePack& pack) {
     if (QMenu* menu = tray.contextMenu(); menu != nullptr && menu->actions().size() == 2) {
         menu->actions()[0]->setText(qs(pack.text(TextTable::DevMac, 34)));
         menu->actions()[1]->setText(qs(pack.text(TextTable::DevMac, 35)));
@@ -429,7 +427,10 @@ void App::setUpTray() {
         shutDown();
     });
     m_tray->setContextMenu(menu);
-    setTrayTexts(*m_tray, m_description.productName(m_state.language.load()), m_pack);
+    // The tooltip is the product name of the start-up language and stays so; the menu
+    // follows the language, as a menu built when it opens would.
+    m_tray->setToolTip(qs(m_description.productName(m_state.language.load())));
+    setTrayMenuTexts(*m_tray, m_pack);
     connect(m_tray.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::DoubleClick) {
@@ -552,7 +553,7 @@ void App::chooseLanguage(int language) {
     m_fonts.dropMainSet();
     m_fonts.buildFonts(screenScale(), m_pack, current, m_folders.skinsDir, m_warnings.get());
     if (m_tray) {
-        setTrayTexts(*m_tray, m_description.productName(current), m_pack);
+        setTrayMenuTexts(*m_tray, m_pack);
     }
     m_window->update();
 }
