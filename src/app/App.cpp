@@ -414,7 +414,7 @@ void App::setUpTray() {
         return; // no tray: the window stays reachable through its own minimise
     }
     m_tray = std::make_unique<QSystemTrayIcon>(programIcon());
-    auto* menu = new QMenu();
+    auto* menu = new QMenu(m_window.get()); // goes with the window
     menu->addAction(QString(), this, [this] { m_window->showAndRestore(); });
     menu->addAction(QString(), this, [this] {
         // Open dialogs end first, then the program.

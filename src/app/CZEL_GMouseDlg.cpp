@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <cstdint>
@@ -259,7 +260,6 @@ void MainWindowSkin::beginOtherPages() {
         }
         m_otherPages[i] =
             std::async(std::launch::async, [folder = m_skinsDir, prefix = kPagePrefixes[i]] {
-                runAtIdlePriority();
                 return PictureSet::load(folder, prefix);
             });
     }
@@ -981,8 +981,9 @@ void CZEL_GMouseDlg::paintEvent(QPaintEvent*) {
     }
     if (!m_painted) {
         m_painted = true;
-        // The other pages' pictures are decoded once the window is on screen.
-        m_skin.beginOtherPages();
+        // The other pages' pictures are decoded once the window is on screen (after this
+        // paint has been shown).
+        QTimer::singleShot(0, this, [this] { m_skin.beginOtherPages(); });
     }
     if (firstPainted) {
         auto once = std::move(firstPainted);

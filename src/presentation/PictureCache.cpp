@@ -12,8 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <pthread.h>
-#include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -168,12 +166,6 @@ QImage readPicture(const QString& path) {
     return QImage(path);
 }
 
-void runAtIdlePriority() {
-    sched_param param{};
-    param.sched_priority = 0;
-    static_cast<void>(pthread_setschedparam(pthread_self(), SCHED_IDLE, &param));
-}
-
 std::string defaultPictureCacheFolder() {
     if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && *xdg == '/') {
         return std::string(xdg) + "/zel-gmouse/pictures";
@@ -298,7 +290,6 @@ void PictureCache::store(const std::string& entry, const std::string& source, co
     const std::string temporary =
         entry + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
     auto write = [folder = m_folder, source, entry, temporary, st, image] {
-        runAtIdlePriority();
         std::error_code ec;
         std::filesystem::create_directories(folder, ec);
         removeAbandonedEntries(folder);

@@ -17,11 +17,6 @@ namespace zel {
 /// by its content. A missing or unreadable file gives a null picture.
 QImage readPicture(const QString& path);
 
-/// Lets the calling thread run only when a processor would otherwise be idle: for work
-/// done ahead of need (pictures of pages not shown yet, cache entries), so that it never
-/// delays what the user sees.
-void runAtIdlePriority();
-
 /// The folder for decoded pictures: $XDG_CACHE_HOME/zel-gmouse/pictures, or
 /// ~/.cache/zel-gmouse/pictures (empty when neither is known).
 std::string defaultPictureCacheFolder();
