@@ -301,7 +301,6 @@ bool App::start() {
     // The pack carries the font keys, so it is read before the fonts are built.
     static_cast<void>(m_ini.read(m_folders.settingsFile(), "Init", "ConfigNum", 4));
     loadLanguage();
-    installFontSubstitutions();
     m_fonts.setSystemFontConfiguration(m_options.systemFontConfiguration);
     m_fonts.beginBuildFonts(screenScale(), m_pack, m_state.language.load(), m_folders.skinsDir,
                             m_warnings.get());

@@ -168,25 +168,6 @@ QEvent::Type AppMessage::eventType() {
     return type;
 }
 
-MainWindowSkin::MainWindowSkin() : m_cache(std::make_unique<PictureCache>(std::string())) {}
-
-MainWindowSkin::~MainWindowSkin() {
-    // Decoding threads still running end before the cache they write to goes.
-    for (auto& f : m_mainPage) {
-        if (f.valid()) {
-            f.wait();
-        }
-    }
-    if (m_mainMask.valid()) {
-        m_mainMask.wait();
-    }
-    for (auto& f : m_otherPages) {
-        if (f.valid()) {
-            f.wait();
-        }
-    }
-}
-
 void MainWindowSkin::setPictureCacheFolder(const std::string& folder) {
     m_cache = std::make_unique<PictureCache>(folder);
 }
@@ -293,10 +274,8 @@ void CZEL_GMouseDlg::applyShape() {
                        : !m_skin.page(0).normal.isNull() ? m_skin.page(0).normal.size()
                                                          : QSize(1000, 700);
     setFixedSize(size);
-    const QRegion shape =
-        m_skin.maskRegion.isEmpty() ? shapeFromMask(m_skin.mask) : m_skin.maskRegion;
-    if (!shape.isEmpty()) {
-        setMask(shape);
+    if (!m_skin.maskRegion.isEmpty()) {
+        setMask(m_skin.maskRegion);
     }
 }
 

@@ -84,11 +84,6 @@ struct MainWindowSkin {
     QImage macroLightTag; ///< the language folder's "zhi.png"
     QImage thumb;         ///< SkinsDir + "/moveRect.png"
 
-    MainWindowSkin();
-    ~MainWindowSkin();
-    MainWindowSkin(const MainWindowSkin&) = delete;
-    MainWindowSkin& operator=(const MainWindowSkin&) = delete;
-
     /// Keeps decoded full-window pictures in `folder` between runs (empty: not kept).
     void setPictureCacheFolder(const std::string& folder);
 
@@ -118,7 +113,9 @@ private:
     QImage readFull(const std::string& path);
 
     std::string m_skinsDir;
-    std::unique_ptr<PictureCache> m_cache;
+    /// Declared before the decoding futures: those wait for their threads as they go,
+    /// and the threads read through the cache.
+    std::unique_ptr<PictureCache> m_cache = std::make_unique<PictureCache>(std::string());
     std::array<PictureSet, 4> m_pages;
     std::array<bool, 4> m_loaded{};
     std::array<std::future<QImage>, 3> m_mainPage; ///< normal, over, down

@@ -653,21 +653,14 @@ void MacroLibrary::importGroup() {
 }
 
 void MacroLibrary::exportGroup() {
-    if (groupCount() == 0) {
-        warn(kTipInvalid);
-        return;
-    }
-    const auto chosen =
-        m_chooser.chooseSave(FileRequest{m_folders.macroDir, "dat", kGroupFilter, ""});
-    if (!chosen || chosen->empty()) {
-        return;
-    }
-    if (!m_files.WriteGroupFile(*chosen, m_current)) {
-        warn(kTipInvalid);
-    }
+    exportCurrentGroup(false);
 }
 
 void MacroLibrary::exportGroupSealed() {
+    exportCurrentGroup(true);
+}
+
+void MacroLibrary::exportCurrentGroup(bool sealed) {
     if (groupCount() == 0) {
         warn(kTipInvalid);
         return;
@@ -677,12 +670,17 @@ void MacroLibrary::exportGroupSealed() {
     if (!chosen || chosen->empty()) {
         return;
     }
-    // The flag stays set: the current group behaves as sealed until a group is read again.
-    m_current.groupSealed = true;
+    if (sealed) {
+        // The flag stays set: the current group behaves as sealed until a group is read
+        // again.
+        m_current.groupSealed = true;
+    }
     if (!m_files.WriteGroupFile(*chosen, m_current)) {
         warn(kTipInvalid);
     }
-    showCurrentMacroOrEmpty(m_currentMacro);
+    if (sealed) {
+        showCurrentMacroOrEmpty(m_currentMacro);
+    }
 }
 
 void MacroLibrary::exportMacro() {

@@ -148,6 +148,8 @@ public:
     void importMacro();
 
 private:
+    /// Saves the current group where the user chooses; `sealed` marks it sealed first.
+    void exportCurrentGroup(bool sealed);
     std::string indexPath() const { return m_folders.macroDir + kGroupIndexFile; }
     std::string groupPath(const std::string& name) const;
     void warn(int tipText) const;

@@ -110,30 +110,12 @@ void FontBook::beginBuildFonts(double scale, const LanguagePack& pack, int langu
     const std::string& flag = pack.fontFlag();
     if (ini::leadingInt(flag) != 0) {
         // A missing pack font file is not reported; the face is requested all the same.
-        m_ready = std::async(std::launch::async,
-                             [file = QString::fromStdString(skinsDir + pack.fontFile()),
-                              configuration = m_systemConfiguration] {
-                                 waitFor(configuration);
-                                 static_cast<void>(QFontDatabase::addApplicationFont(file));
-                                 static_cast<void>(QFontDatabase::families());
-                                 return 0;
-                             });
+        prepareDatabase({QString::fromStdString(skinsDir + pack.fontFile())}, false);
         m_main = makeSet(QString::fromStdString(pack.fontName()), FontSetKind::PackFace, m_base);
         return;
     }
     if (flag.empty() && !m_embedded) {
-        m_ready = std::async(std::launch::async,
-                             [sources = m_sources, configuration = m_systemConfiguration] {
-                                 waitFor(configuration);
-                                 int failures = 0;
-                                 for (const QString& source : {sources.roboto, sources.cairo}) {
-                                     if (QFontDatabase::addApplicationFont(source) < 0) {
-                                         ++failures;
-                                     }
-                                 }
-                                 static_cast<void>(QFontDatabase::families());
-                                 return failures;
-                             });
+        prepareDatabase({m_sources.roboto, m_sources.cairo}, true);
         m_embeddedSets[kRoboto] = makeSet(kRoboto, FontSetKind::Embedded, m_base);
         m_embeddedSets[kCairo] = makeSet(kCairo, FontSetKind::Embedded, m_base);
         m_embeddedSets[kArial] = makeSet(kArial, FontSetKind::Embedded, m_base);
@@ -142,13 +124,24 @@ void FontBook::beginBuildFonts(double scale, const LanguagePack& pack, int langu
         m_embedded = true;
         return;
     }
-    m_ready = std::async(std::launch::async, [configuration = m_systemConfiguration] {
-        waitFor(configuration);
-        static_cast<void>(QFontDatabase::families());
-        return 0;
-    });
+    prepareDatabase({}, false);
     const QString face = (language == 0 || language == 12) ? kYaHei : kArial;
     m_main = makeSet(face, FontSetKind::SystemFace, m_base);
+}
+
+void FontBook::prepareDatabase(QStringList faces, bool reportFailures) {
+    m_ready = std::async(std::launch::async, [faces = std::move(faces), reportFailures,
+                                              configuration = m_systemConfiguration] {
+        waitFor(configuration);
+        int failures = 0;
+        for (const QString& face : faces) {
+            if (QFontDatabase::addApplicationFont(face) < 0 && reportFailures) {
+                ++failures;
+            }
+        }
+        static_cast<void>(QFontDatabase::families());
+        return failures;
+    });
 }
 
 void FontBook::finishBuildFonts() {

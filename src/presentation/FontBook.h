@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <future>
@@ -83,6 +84,9 @@ public:
 private:
     using FontSet = std::array<QFont, 5>;
     static FontSet makeSet(const QString& family, FontSetKind kind, int base);
+    /// Installs `faces` and reads the font database on another thread, after the system
+    /// configuration; the faces that fail count as warnings when `reportFailures`.
+    void prepareDatabase(QStringList faces, bool reportFailures);
 
     EmbeddedFontSources m_sources;
     std::future<int> m_ready; ///< the faces that could not be installed

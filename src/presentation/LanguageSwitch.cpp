@@ -1,6 +1,6 @@
 #include "presentation/LanguageSwitch.h"
 
-#include "presentation/LanguageFolders.h"
+#include "settings/FolderTree.h"
 
 namespace zel {
 
@@ -15,7 +15,7 @@ void run(const std::function<void()>& hook) {
 } // namespace
 
 std::string languageDir(const std::string& skinsDir, int language) {
-    return skinsDir + languageFolder(language);
+    return skinsDir + languageFolderName(language);
 }
 
 int readLanguageIndex(const ini::IniStore& store, const std::string& configPath) {

@@ -81,6 +81,12 @@ bool cacheableFormat(QImage::Format format) {
     }
 }
 
+/// The same file, unchanged: size, modification time, device and inode.
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 bool sameSource(const EntryHeader& h, const struct stat& st) {
     return h.sourceSize == static_cast<std::uint64_t>(st.st_size) &&
            h.sourceMtimeSec == static_cast<std::int64_t>(st.st_mtim.tv_sec) &&
@@ -214,7 +220,7 @@ QImage PictureCache::read(const QString& path) {
         return {};
     }
     const std::string entry = entryPath(path);
-    QImage image = readEntry(source, entry);
+    QImage image = readEntry(source, st, entry);
     if (!image.isNull()) {
         return image;
     }
@@ -223,35 +229,32 @@ QImage PictureCache::read(const QString& path) {
         struct stat after {};
         // The entry records the file as it was decoded; a file replaced meanwhile is not
         // recorded under the new file's identity.
-        if (::stat(source.c_str(), &after) == 0 && after.st_mtim.tv_sec == st.st_mtim.tv_sec &&
-            after.st_mtim.tv_nsec == st.st_mtim.tv_nsec && after.st_ino == st.st_ino &&
-            after.st_size == st.st_size) {
+        if (::stat(source.c_str(), &after) == 0 && sameFile(after, st)) {
             store(entry, source, st, image);
         }
     }
     return image;
 }
 
-QImage PictureCache::readEntry(const std::string& source, const std::string& entry) const {
+QImage PictureCache::readEntry(const std::string& source, const struct stat& sourceStat,
+                               const std::string& entry) const {
     const int fd = ::open(entry.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return {};
     }
     struct stat entryStat {};
-    struct stat sourceStat {};
     EntryHeader h{};
-    const bool headerOk =
-        ::fstat(fd, &entryStat) == 0 && ::stat(source.c_str(), &sourceStat) == 0 &&
-        readAll(fd, &h, sizeof h, 0) && h.magic == kMagic && sameSource(h, sourceStat) &&
-        h.width > 0 && h.width <= kMaxSide && h.height > 0 && h.height <= kMaxSide &&
-        h.pathLength == source.size() && h.pathLength <= kMaxPath &&
-        cacheableFormat(static_cast<QImage::Format>(h.format));
+    const bool headerOk = ::fstat(fd, &entryStat) == 0 && readAll(fd, &h, sizeof h, 0) &&
+                          h.magic == kMagic && sameSource(h, sourceStat) && h.width > 0 &&
+                          h.width <= kMaxSide && h.height > 0 && h.height <= kMaxSide &&
+                          h.pathLength == source.size() && h.pathLength <= kMaxPath &&
+                          cacheableFormat(static_cast<QImage::Format>(h.format));
     if (!headerOk) {
         ::close(fd);
         return {};
     }
-    const QImage probe(1, 1, static_cast<QImage::Format>(h.format));
-    const auto minLine = (static_cast<std::uint64_t>(h.width) * probe.depth() + 7) / 8;
+    const auto depth = QImage::toPixelFormat(static_cast<QImage::Format>(h.format)).bitsPerPixel();
+    const auto minLine = (static_cast<std::uint64_t>(h.width) * depth + 7) / 8;
     const auto rows = static_cast<std::uint64_t>(h.height) * h.bytesPerLine;
     const std::uint64_t offset = pixelOffset(h.pathLength);
     const bool shapeOk = h.bytesPerLine >= minLine && h.bytesPerLine % 4 == 0 &&

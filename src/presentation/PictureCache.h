@@ -45,7 +45,9 @@ public:
     std::string entryPath(const QString& path) const;
 
 private:
-    QImage readEntry(const std::string& source, const std::string& entry) const;
+    /// The picture of `entry` when it was made from `source` as `sourceStat` finds it now.
+    QImage readEntry(const std::string& source, const struct stat& sourceStat,
+                     const std::string& entry) const;
     void store(const std::string& entry, const std::string& source, const struct stat& st,
                const QImage& image);
 

@@ -4,6 +4,7 @@
 #include "device/DeviceLink.h"
 #include "platform/ini/IniStore.h"
 #include "programming/MacroPlayerSource.h"
+#include "programming/ProfileRestore.h"
 #include "settings/DeviceDescription.h"
 #include "settings/ProfileStore.h"
 
@@ -198,15 +199,7 @@ void DeviceMonitor::showMacroColour(int slot) {
 
 void DeviceMonitor::restoreProfileLighting() {
     const SharedSettings& shared = m_context.store.shared;
-    LightingCommand lighting;
-    lighting.colourMask = shared.cycleColourMask;
-    lighting.restore = true;
-    lighting.effect = shared.ledType;
-    lighting.speed = shared.ledCycleTime;
-    lighting.symmetry = shared.ledFeatureSymmetry;
-    lighting.direction = shared.ledFeatureDirection;
-    lighting.brightness = shared.ledBrightness;
-    static_cast<void>(sendLighting(m_link, lighting));
+    static_cast<void>(sendLighting(m_link, profileLighting(shared, shared.cycleColourMask)));
 }
 
 DeviceMonitorWorker::DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link)

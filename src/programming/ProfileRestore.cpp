@@ -6,6 +6,19 @@
 
 namespace zel {
 
+LightingCommand profileLighting(const SharedSettings& shared, std::uint8_t colourMask) {
+    LightingCommand lighting;
+    lighting.colourMask = colourMask;
+    lighting.restore = true;
+    lighting.effect = shared.ledType;
+    lighting.speed = shared.ledCycleTime;
+    lighting.symmetry = shared.ledFeatureSymmetry;
+    lighting.direction = shared.ledFeatureDirection;
+    lighting.brightness = shared.ledBrightness;
+    lighting.extent = kLightingExtentFull;
+    return lighting;
+}
+
 void restoreLightingAndDpi(DeviceLink& link, ProfileStore& store, const std::string& settingsFile,
                            Sleeper& sleeper) {
     SharedSettings& shared = store.shared;
@@ -24,16 +37,7 @@ void restoreLightingAndDpi(DeviceLink& link, ProfileStore& store, const std::str
         }
     }
     shared.cycleColourMask = mask;
-    LightingCommand lighting;
-    lighting.colourMask = mask;
-    lighting.restore = true;
-    lighting.effect = shared.ledType;
-    lighting.speed = shared.ledCycleTime;
-    lighting.symmetry = shared.ledFeatureSymmetry;
-    lighting.direction = shared.ledFeatureDirection;
-    lighting.brightness = shared.ledBrightness;
-    lighting.extent = kLightingExtentFull;
-    static_cast<void>(sendLighting(link, lighting));
+    static_cast<void>(sendLighting(link, profileLighting(shared, mask)));
 
     sleeper.sleepFor(std::chrono::milliseconds(2));
     shared.dpiLevel = store.readStoredDpiLevel(settingsFile);

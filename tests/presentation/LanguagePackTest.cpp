@@ -1,7 +1,7 @@
 #include "presentation/LanguagePack.h"
-#include "presentation/LanguageFolders.h"
 #include "presentation/LanguageSwitch.h"
 #include "presentation/LayoutReader.h"
+#include "settings/FolderTree.h"
 
 #include "TestSupport.h"
 
@@ -11,15 +11,15 @@ namespace zel {
 namespace {
 
 TEST(LanguageFolders, TableAndGap) {
-    EXPECT_EQ(languageFolder(0), "/0_INI_CN");
-    EXPECT_EQ(languageFolder(1), "/1_INI_EN");
-    EXPECT_EQ(languageFolder(4), "/4_INI_DE");
-    EXPECT_EQ(languageFolder(19), "/19_INI_CNTW");
-    EXPECT_EQ(languageFolder(24), "/24_INI_UA");
-    EXPECT_EQ(languageFolder(25), "");
-    EXPECT_EQ(languageFolder(26), "/26_INI_HUN");
-    EXPECT_EQ(languageFolder(27), "");
-    EXPECT_EQ(languageFolder(-1), "");
+    EXPECT_EQ(languageFolderName(0), "/0_INI_CN");
+    EXPECT_EQ(languageFolderName(1), "/1_INI_EN");
+    EXPECT_EQ(languageFolderName(4), "/4_INI_DE");
+    EXPECT_EQ(languageFolderName(19), "/19_INI_CNTW");
+    EXPECT_EQ(languageFolderName(24), "/24_INI_UA");
+    EXPECT_EQ(languageFolderName(25), "");
+    EXPECT_EQ(languageFolderName(26), "/26_INI_HUN");
+    EXPECT_EQ(languageFolderName(27), "");
+    EXPECT_EQ(languageFolderName(-1), "");
     EXPECT_EQ(languageDir("/a/skins", 25), "/a/skins");
 }
 
