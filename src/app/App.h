@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "session/AppState.h"
 #include "app/CZEL_GMouseDlg.h"
 #include "device/DeviceLink.h"
 #include "device/Sleeper.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "session/AppState.h"
 #include "presentation/PictureCache.h"
 #include "presentation/SkinLayout.h"
 #include "presentation/SkinPictures.h"
