@@ -99,6 +99,7 @@ void BM_SoftwareMacroStepDelays(benchmark::State& state) {
     MacVkAndText keys;
     ProfileStore store(ini, warnings, keys, [] { return 1; });
     store.loadProfile(configDir, 0, false);
+    store.publish();
     DeviceDescription device;
     device.keyCount = 2;
     device.keyMap = {1, 2};

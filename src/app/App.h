@@ -1,53 +1,25 @@
 #pragma once
 
-#include "session/AppState.h"
 #include "app/CZEL_GMouseDlg.h"
-#include "device/DeviceLink.h"
+#include "app/QtSinks.h"
 #include "device/Sleeper.h"
-#include "keys/MacVkAndText.h"
-#include "macros/MacroFiles.h"
-#include "macros/MacroLibrary.h"
-#include "macros/MacroRecord.h"
-#include "platform/hid/HidBackend.h"
-#include "platform/ini/IniStore.h"
-#include "platform/system/DesktopPointerSettings.h"
 #include "presentation/FontBook.h"
-#include "presentation/LanguagePack.h"
-#include "presets/WeaponPresets.h"
-#include "programming/DeviceMonitor.h"
-#include "programming/DeviceMonitorTables.h"
-#include "programming/Download.h"
-#include "programming/DownloadMacros.h"
 #include "programming/LedPreview.h"
-#include "programming/MacroPlayer.h"
-#include "programming/MacroPlayerSource.h"
-#include "programming/ProfileRestore.h"
-#include "programming/SoftMacroState.h"
-#include "settings/DeviceDescription.h"
-#include "settings/FolderTree.h"
-#include "settings/ProfileManager.h"
-#include "settings/ProfileStore.h"
+#include "session/AppState.h"
+#include "session/CoreSession.h"
 #include "ui/WarningDlg.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QSystemTrayIcon>
 
 #include <functional>
 #include <future>
 #include <memory>
-#include <optional>
 #include <string>
-#include <thread>
 
 class QSocketNotifier;
 
 namespace zel {
-
-namespace sim {
-class SimulatedMouse;
-class SimHidBackend;
-} // namespace sim
 
 /// How the program was started.
 struct AppOptions {
@@ -76,8 +48,14 @@ struct AppOptions {
     std::string powerBusAddress;
 };
 
-/// The program: owns every shared record, runs the start-up sequence, hosts the main
-/// window, the tray icon and the hot-plug and power notifications, and shuts down.
+/// The program: one core session (the shared records and the core objects), and around
+/// it the main window, the tray icon, the hot-plug and power notifications, the warning
+/// box and the dialogs; runs the start-up sequence and shuts down.
+///
+/// Threads: the window's thread owns the profile records (see `ProfileStore`). The
+/// workers of the session (event monitor, macro player, a download) hand their changes to
+/// it as queued tasks; after every pointer press, release and drag on the window the
+/// records are published again for the workers.
 class App final : public QObject {
     Q_OBJECT
 public:
@@ -92,26 +70,28 @@ public:
     /// The shut-down sequence: tray icon removed, end of transfer, close command, quit.
     void shutDown();
 
-    /// Apply: the save and the full download (nothing while a download runs).
+    /// Apply: the save, then the full download on its worker (nothing while a download
+    /// runs).
     void apply();
 
     /// Writes each page of the main window (at rest, and with an element hovered and
     /// pressed) as PNG files into `folder`, then shuts down. False when a file failed.
     bool renderPages(const std::string& folder);
 
-    /// One full download on the calling thread.
-    void runDownload();
+    /// Starts a full download on its worker.
+    void startDownload();
 
+    CoreSession& core() { return m_core; }
     CZEL_GMouseDlg* mainWindow() const { return m_window.get(); }
     MainWindowSkin& skin() { return m_skin; }
-    const DeviceDescription& description() const { return m_description; }
-    AppState& state() { return m_state; }
-    ProfileStore& profiles() { return *m_profiles; }
-    const FolderTree& folders() const { return m_folders; }
-    DeviceLink& link() { return *m_link; }
+    const DeviceDescription& description() const { return m_core.description(); }
+    AppState& state() { return m_core.state(); }
+    ProfileStore& profiles() { return m_core.profiles(); }
+    const FolderTree& folders() const { return m_core.folders(); }
+    DeviceLink& link() { return m_core.link(); }
     QSystemTrayIcon* trayIcon() const { return m_tray.get(); }
     /// The simulated mouse when the program runs with one.
-    sim::SimulatedMouse* simulatedMouse() const { return m_simMouse.get(); }
+    sim::SimulatedMouse* simulatedMouse() const { return m_core.simulatedMouse(); }
     /// The warning texts shown so far (also what a test looks at).
     const std::vector<std::string>& shownWarnings() const { return m_shownWarnings; }
     /// Shows the warning box for TipText `tip` (kind 2), or `text` when given.
@@ -126,80 +106,49 @@ public:
 Q_SIGNALS:
     void finished(int exitCode);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    class WarningAdapter;
-    class MessageAdapter;
-    class Chooser;
     class WindowRepaint;
 
+    static CoreSessionOptions coreOptions(const AppOptions& options);
     bool loadSkins();
-    void loadLanguage();
+    void createWindow();
     void setUpTray();
     void firstConnection();
-    void startDownloadWorker();
-    void handOverSoftMacroButtons();
+    void watchSystem();
     void onHotplug();
-    void onPowerEvent();
     void onMessage(QEvent* event);
     void chooseLanguage(int language);
-    std::string macroName(int code) const;
     void showAbout();
-    void createDevice();
-    void startWorkers();
+    /// Publishes the records for the workers once the current event has been handled.
+    void publishSoon();
 
     AppOptions m_options;
-    AppState m_state;
-    ini::IniStore m_ini;
-    FolderTree m_folders;
-    DeviceDescription m_description;
-    std::unique_ptr<WarningAdapter> m_warnings;
-    std::unique_ptr<MessageAdapter> m_messages;
-    std::unique_ptr<Chooser> m_chooser;
-    LanguagePack m_pack;
-    MacVkAndText m_keys;
+    QueuedWarningSink m_warnings;
+    QtMessageSink m_messages;
+    QtFileChooser m_chooser;
+    QueuedOwnerTasks m_owner;
+    std::unique_ptr<WindowRepaint> m_repaint;
+    CoreSession m_core;
+
     FontBook m_fonts;
-    std::unique_ptr<ProfileStore> m_profiles;
-    std::unique_ptr<ProfileManager> m_manager;
-    std::unique_ptr<MacroFiles> m_macroFiles;
-    MacroGroupState m_group;
-    ConstMacros m_constMacros;
-    std::unique_ptr<MacroLibrary> m_library;
-    WeaponPresets m_presets;
     WarningSkin m_warningSkin;
     WarningRequest m_warningRequest;
     MainWindowSkin m_skin;
-
-    std::unique_ptr<sim::SimulatedMouse> m_simMouse;
-    std::unique_ptr<hid::HidBackend> m_backend;
-    SteadySleeper m_sleeper;
-    std::unique_ptr<DeviceLink> m_link;
-
-    // Device programming and the workers beside it.
-    system::SpawnProcessRunner m_runner;
-    std::unique_ptr<system::PointerSettings> m_pointer;
-    MacroBuffer m_presetBuffer;
-    std::unique_ptr<LibraryMacroCatalogue> m_catalogue;
-    std::unique_ptr<Download> m_download;
-    SoftMacroState m_soft;
-    SharedButtonTables m_tables;
-    std::unique_ptr<FileMacroSource> m_macroSource;
-    std::unique_ptr<WindowRepaint> m_repaint;
-    std::unique_ptr<DeviceMonitor> m_monitor;
-    std::unique_ptr<LinkPlayerCommands> m_playerCommands;
-    std::unique_ptr<MacroPlayer> m_player;
-    std::unique_ptr<DeviceMonitorWorker> m_monitorWorker;
-    std::unique_ptr<MacroPlayerWorker> m_playerWorker;
     std::unique_ptr<LedPreviewWorker> m_ledPreview;
+    SteadySleeper m_sleeper;
     std::atomic<int> m_shownPage{0};
 
     std::unique_ptr<CZEL_GMouseDlg> m_window;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     std::unique_ptr<QSocketNotifier> m_hotplugNotifier;
     std::unique_ptr<QObject> m_powerWatcher;
-    std::jthread m_downloadWorker;
     std::vector<std::string> m_shownWarnings;
     int m_exitCode = 0;
     bool m_shutDown = false;
+    bool m_publishPending = false;
 };
 
 } // namespace zel

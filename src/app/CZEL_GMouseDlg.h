@@ -1,9 +1,9 @@
 #pragma once
 
-#include "session/AppState.h"
 #include "presentation/PictureCache.h"
 #include "presentation/SkinLayout.h"
 #include "presentation/SkinPictures.h"
+#include "session/AppState.h"
 
 #include <QEvent>
 #include <QImage>

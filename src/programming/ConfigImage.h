@@ -38,6 +38,8 @@ inline constexpr std::int32_t kFirstPresetCode = 50;
 inline constexpr std::int32_t kFirstGroupCode = 256;
 inline constexpr std::int32_t kLastMacroCode = 29999;
 inline constexpr std::int32_t kSwitchKeyCode = 18;
+/// The first button code that names a macro (weapon presets, then group macros).
+inline constexpr std::int32_t kFirstMacroCode = 41;
 
 /// Where the macro of a button code comes from.
 enum class MacroSourceKind { None, Combination, Preset, Group };

@@ -24,17 +24,6 @@ std::size_t at(int index) {
 
 } // namespace
 
-void handOverButtons(DeviceLink& link, const ProfileSettings& profile,
-                     const DeviceDescription& device) {
-    const int slots = std::clamp<int>(device.keyCount, 0, kButtonSlots);
-    for (int k = 0; k < slots; ++k) {
-        const std::uint8_t physical = device.deviceKeyOfSlot(k);
-        if (physical != 0 && handedToProgram(profile.buttonCode[at(k)])) {
-            static_cast<void>(sendKeyFunction(link, physical, 0));
-        }
-    }
-}
-
 DeviceMonitor::DeviceMonitor(SoftMacroState& state, SoftMacroContext context, DeviceLink& link)
     : m_state(state), m_context(std::move(context)), m_link(link) {}
 
@@ -48,12 +37,13 @@ void DeviceMonitor::handleReport(const std::uint8_t* report, std::size_t length)
     }
     const std::uint8_t event = report[1];
     const std::uint8_t status = length > 2 ? report[2] : 0;
+    const std::shared_ptr<const ProfileRecords> records = m_context.store.published().current();
     if (event >= 1 && event <= kLastPlainEvent) {
-        if (m_context.store.shared.softHardMacro != 1) {
+        if (records->shared.softHardMacro != 1) {
             return;
         }
         if (event == kEventProfileChanged) {
-            followProfileOnMouse();
+            followProfileOnMouse(false);
         } else if (event == kEventStrengthUp) {
             m_state.editWorkingMacro([](MacroRecord& r) { ++r.extra77; }); // 255 wraps to 0
         } else if (event == kEventStrengthDown) {
@@ -66,31 +56,42 @@ void DeviceMonitor::handleReport(const std::uint8_t* report, std::size_t length)
         return;
     }
     if (event >= kFirstButtonEvent) {
-        handleButton(event, status);
+        handleButton(*records, event, status);
     }
 }
 
-void DeviceMonitor::followProfileOnMouse() {
+void DeviceMonitor::followProfileOnMouse(bool handOver) {
     const std::vector<std::uint8_t> reply = m_link.statusReport();
     if (reply.size() <= kStatusProfileByte) {
         return; // the mouse is not open: there is no answer to take a profile from
     }
     const int profile = (reply[kStatusProfileByte] >> 2) & 3;
     m_context.currentProfile.store(profile);
-    static_cast<void>(
-        m_context.ini.write(m_context.settingsFile, "Init", "CurConfig", std::to_string(profile)));
-    static_cast<void>(m_context.store.loadProfile(m_context.configDir, profile, false));
-    m_context.view.repaint();
+    // The owner of the records writes the choice, reloads the profile and, in software
+    // macro mode after a profile button, hands that profile's macro buttons over again.
+    const SoftMacroContext& c = m_context;
+    DeviceLink& link = m_link;
+    c.onOwner([&c, &link, profile, handOver] {
+        static_cast<void>(
+            c.ini.write(c.settingsFile, "Init", "CurConfig", std::to_string(profile)));
+        static_cast<void>(c.store.loadProfile(c.configDir, profile, false));
+        c.store.publish();
+        c.view.repaint();
+        if (handOver && c.store.shared.softHardMacro == 1) {
+            handOverButtons(link, c.store.profiles[at(profile)], c.device);
+        }
+    });
 }
 
-void DeviceMonitor::handleButton(std::uint8_t event, std::uint8_t status) {
+void DeviceMonitor::handleButton(const ProfileRecords& records, std::uint8_t event,
+                                 std::uint8_t status) {
     const int k = m_context.device.slotOfDeviceKey(event - 0xF0);
     const int profile = m_context.currentProfile.load();
     if (k < 0 || k >= kButtonSlots || profile < 0 || profile >= kProfileCount) {
         return; // no button of this model reports that number
     }
     const ButtonTables tables = m_context.tables.snapshot();
-    const ProfileSettings& settings = m_context.store.profiles[at(profile)];
+    const ProfileSettings& settings = records.profiles[at(profile)];
     const std::int32_t code = settings.buttonCode[at(k)];
     const std::int32_t macroLight = settings.macroLight[at(k)];
     const bool switchKey = tables.switchKey[at(profile)][at(k)];
@@ -113,11 +114,7 @@ void DeviceMonitor::handleButton(std::uint8_t event, std::uint8_t status) {
     // 2. A profile button: the mouse has switched profiles.
     const std::uint8_t function = tables.function[at(profile)][at(k)];
     if (function >= kFirstProfileFunction && function <= kLastProfileFunction) {
-        followProfileOnMouse();
-        if (m_context.store.shared.softHardMacro == 1) {
-            const int now = m_context.currentProfile.load();
-            handOverButtons(m_link, m_context.store.profiles[at(now)], m_context.device);
-        }
+        followProfileOnMouse(true);
         m_state.toggleActive.store(false);
         m_state.macroPending.store(false);
     }
@@ -147,20 +144,20 @@ void DeviceMonitor::handleButton(std::uint8_t event, std::uint8_t status) {
         m_state.toggled.store(toggled);
         m_state.held.store(true);
 
-        if (macroLight != 0 && m_context.store.shared.softHardMacro == 1) {
+        if (macroLight != 0 && records.shared.softHardMacro == 1) {
             if (!m_state.toggleActive.load()) {
                 m_state.toggleActive.store(true);
                 m_state.toggleKey.store(k);
                 static_cast<void>(sendKeyFunction(m_link, 1, 0));
-                showMacroColour(k);
+                showMacroColour(records.shared, k);
             } else if (k == m_state.toggleKey.load()) {
                 m_state.toggleActive.store(false);
                 const auto buttonOne = static_cast<std::uint8_t>(settings.buttonCode[0] & 0xFF);
                 static_cast<void>(sendKeyFunction(m_link, 1, buttonOne));
-                restoreProfileLighting();
+                restoreProfileLighting(records.shared);
             } else {
                 m_state.toggleKey.store(k);
-                showMacroColour(k);
+                showMacroColour(records.shared, k);
             }
         }
         if (!m_state.macroPending.load()) {
@@ -172,7 +169,7 @@ void DeviceMonitor::handleButton(std::uint8_t event, std::uint8_t status) {
 
     // 5. Release.
     m_state.held.store(false);
-    if (switchKey && m_context.store.shared.softHardMacro == 1) {
+    if (switchKey && records.shared.softHardMacro == 1) {
         static_cast<void>(sendModeSwitch(m_link, false));
         // The changed pull strength goes back to the group macro it came from; a weapon
         // preset is never written over a group macro.
@@ -183,8 +180,7 @@ void DeviceMonitor::handleButton(std::uint8_t event, std::uint8_t status) {
     }
 }
 
-void DeviceMonitor::showMacroColour(int slot) {
-    const SharedSettings& shared = m_context.store.shared;
+void DeviceMonitor::showMacroColour(const SharedSettings& shared, int slot) {
     const int colour = std::clamp(shared.macroColour[at(slot)], 0, 6);
     LightingCommand lighting;
     lighting.colourMask = static_cast<std::uint8_t>(1U << colour);
@@ -197,8 +193,7 @@ void DeviceMonitor::showMacroColour(int slot) {
     static_cast<void>(sendLighting(m_link, lighting));
 }
 
-void DeviceMonitor::restoreProfileLighting() {
-    const SharedSettings& shared = m_context.store.shared;
+void DeviceMonitor::restoreProfileLighting(const SharedSettings& shared) {
     static_cast<void>(sendLighting(m_link, profileLighting(shared, shared.cycleColourMask)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/Sleeper.h"
+#include "programming/Download.h"
 #include "programming/MacroPlayer.h"
 #include "programming/SoftMacroState.h"
 
@@ -28,17 +29,6 @@ inline constexpr int kMacroLightEffect = 1;
 inline constexpr int kMacroLightSpeed = 4;
 inline constexpr auto kMonitorPause = std::chrono::milliseconds(2);
 
-/// True for the buttons the program plays itself in software macro mode: a switch key
-/// (code 18) or a macro code (41 and up).
-constexpr bool handedToProgram(std::int32_t code) {
-    return code == kSwitchKeyCode || code >= kFirstMacroCode;
-}
-
-/// Sends the key-function command with function 0 for every button of `profile` that the
-/// program plays itself (physical number from the device description).
-void handOverButtons(DeviceLink& link, const ProfileSettings& profile,
-                     const DeviceDescription& device);
-
 /// Follows what the mouse reports: profile changes, profile buttons, switch keys, the
 /// macro-light takeover of physical button 1, and the presses and releases the player acts
 /// on. `handleReport` is the whole treatment of one input report.
@@ -53,10 +43,12 @@ public:
     void handleReport(const std::uint8_t* report, std::size_t length);
 
 private:
-    void followProfileOnMouse();
-    void handleButton(std::uint8_t event, std::uint8_t status);
-    void showMacroColour(int slot);
-    void restoreProfileLighting();
+    /// Takes the profile the mouse reports as the current one; `handOver`: after a profile
+    /// button, the new profile's macro buttons are handed over again.
+    void followProfileOnMouse(bool handOver);
+    void handleButton(const ProfileRecords& records, std::uint8_t event, std::uint8_t status);
+    void showMacroColour(const SharedSettings& shared, int slot);
+    void restoreProfileLighting(const SharedSettings& shared);
 
     SoftMacroState& m_state;
     SoftMacroContext m_context;

@@ -6,7 +6,6 @@
 #include "platform/system/PointerSettings.h"
 #include "programming/DownloadMacros.h"
 #include "settings/DeviceDescription.h"
-#include "settings/ProfileStore.h"
 
 #include <algorithm>
 
@@ -36,6 +35,32 @@ int systemPointerSpeed(int dpiSpeed) {
     return kPointerSpeeds[static_cast<std::size_t>(dpiSpeed)];
 }
 
+void handOverButtons(DeviceLink& link, const ProfileSettings& profile,
+                     const DeviceDescription& device) {
+    const int slots = std::clamp<int>(device.keyCount, 0, kButtonSlots);
+    for (int k = 0; k < slots; ++k) {
+        const std::uint8_t physical = device.deviceKeyOfSlot(k);
+        if (physical != 0 && handedToProgram(profile.buttonCode[static_cast<std::size_t>(k)])) {
+            static_cast<void>(sendKeyFunction(link, physical, 0));
+        }
+    }
+}
+
+void DownloadChanges::apply(std::array<ProfileSettings, kProfileCount>& profiles,
+                            SharedSettings& shared) const {
+    if (!any) {
+        return;
+    }
+    shared.reportRateCode = reportRateCode;
+    for (const auto& [p, k] : dropped) {
+        profiles[static_cast<std::size_t>(p)].buttonCode[static_cast<std::size_t>(k)] = 0;
+    }
+}
+
+void DownloadChanges::apply(ProfileRecords& records) const {
+    apply(records.profiles, records.shared);
+}
+
 Download::Download(DownloadContext context, DownloadHooks hooks)
     : m_ctx(context), m_hooks(std::move(hooks)) {}
 
@@ -52,31 +77,31 @@ void Download::write(const BlockWrite& block) {
     static_cast<void>(m_ctx.link.writeBlock(block.address, block.bytes.data(), block.bytes.size()));
 }
 
-DownloadResult Download::run(const DownloadRequest& request) {
+DownloadResult Download::run(const DownloadRequest& request, DownloadChanges& changes) {
     // Two downloads at once would interleave their block sequences and share the
     // remembered values; the second waits.
     std::lock_guard runLock(m_runMutex);
     BusyGuard busy(m_ctx.downloadBusy);
-    ProfileStore& store = m_ctx.store;
 
     if (m_hooks.clearToggleState) {
         m_hooks.clearToggleState();
     }
     if (m_hooks.setSoundDpiStage) {
-        m_hooks.setSoundDpiStage(store.shared.dpiLevel);
+        m_hooks.setSoundDpiStage(request.records.shared.dpiLevel);
     }
     static_cast<void>(m_ctx.link.statusReport());
 
-    // Work on a copy of the settings, so the images stay consistent while other threads
-    // go on reading and changing them; the changes the download makes go to both.
-    std::array<ProfileSettings, kProfileCount> profiles = store.profiles;
-    store.shared.reportRateCode = kReportIntervalCode;
-    const SharedSettings shared = store.shared;
+    // The images are built from the owner's copy; what the download changes in the records
+    // goes back to the owner in `changes`.
+    std::array<ProfileSettings, kProfileCount> profiles = request.records.profiles;
+    SharedSettings shared = request.records.shared;
+    shared.reportRateCode = kReportIntervalCode;
+    changes = DownloadChanges{};
+    changes.any = true;
+    changes.reportRateCode = kReportIntervalCode;
     const int keyCount = std::clamp(m_ctx.device.keyCount, 0, kButtonSlots);
     const ResolvedMacros resolved = resolveButtonMacros(profiles, keyCount, m_ctx.macros);
-    for (const auto& [p, k] : resolved.dropped) {
-        store.profiles[static_cast<std::size_t>(p)].buttonCode[static_cast<std::size_t>(k)] = 0;
-    }
+    changes.dropped.assign(resolved.dropped.begin(), resolved.dropped.end());
     const ButtonTables tables = buildButtonTables(profiles, m_ctx.device, resolved.modes);
     {
         std::lock_guard lock(m_tablesMutex);
@@ -122,14 +147,9 @@ DownloadResult Download::run(const DownloadRequest& request) {
     static_cast<void>(system::applyWheelLines(m_ctx.pointer, shared.wheelSpeed));
 
     if (shared.softHardMacro == 1 && currentProfile >= 0 && currentProfile < kProfileCount) {
-        const ProfileSettings& profile = profiles[static_cast<std::size_t>(currentProfile)];
-        for (std::size_t k = 0; k < static_cast<std::size_t>(keyCount); ++k) {
-            const std::int32_t code = profile.buttonCode[k];
-            if (code == kSwitchKeyCode || code >= 41) {
-                // The program plays these buttons' macros itself.
-                static_cast<void>(sendKeyFunction(m_ctx.link, m_ctx.device.keyMap[k], 0));
-            }
-        }
+        // The program plays these buttons' macros itself.
+        handOverButtons(m_ctx.link, profiles[static_cast<std::size_t>(currentProfile)],
+                        m_ctx.device);
     }
     return DownloadResult::Completed;
 }

@@ -3,30 +3,41 @@
 #include "device/ProductKind.h"
 #include "programming/ConfigImage.h"
 #include "programming/MacroImage.h"
+#include "settings/ProfileStore.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace zel {
 
 class DeviceLink;
 class MacroCatalogue;
 class MacVkAndText;
-class ProfileStore;
 class WarningSink;
 struct DeviceDescription;
 namespace system {
 class PointerSettings;
 }
 
+/// True for the buttons the program plays itself in software macro mode: a switch key
+/// (code 18) or a macro code (41 and up).
+constexpr bool handedToProgram(std::int32_t code) {
+    return code == kSwitchKeyCode || code >= kFirstMacroCode;
+}
+
+/// Sends the key-function command with function 0 for every button of `profile` that the
+/// program plays itself (physical number from the device description), so that the mouse
+/// leaves those buttons to the program.
+void handOverButtons(DeviceLink& link, const ProfileSettings& profile,
+                     const DeviceDescription& device);
+
 /// What the download works with; everything outlives the `Download`.
 struct DownloadContext {
     DeviceLink& link;
-    /// The in-memory profiles and shared settings: read, and changed where the download
-    /// changes them (dropped assignments, the report-interval code).
-    ProfileStore& store;
     const DeviceDescription& device;
     const MacroCatalogue& macros;
     const MacVkAndText& keys;
@@ -50,11 +61,26 @@ struct DownloadHooks {
     std::function<void(const ButtonTables&)> publishTables;
 };
 
-/// The state of the program that the download reads.
+/// The state of the program that the download reads: a copy of the records, taken by
+/// their owner when the download starts, so the download never touches the owner's records.
 struct DownloadRequest {
     int currentProfile = 0;
     ProductKind productKind = ProductKind::NotSeen;
     int language = 0;
+    ProfileRecords records;
+};
+
+/// What a download changes in the records: the owner applies it when the download has
+/// ended (`apply`).
+struct DownloadChanges {
+    /// (profile, slot) of each button whose macro could not be found: its code becomes 0.
+    std::vector<std::pair<int, int>> dropped;
+    /// The report-interval code every download sets.
+    std::uint8_t reportRateCode = 0;
+    bool any = false;
+
+    void apply(ProfileRecords& records) const;
+    void apply(std::array<ProfileSettings, kProfileCount>& profiles, SharedSettings& shared) const;
 };
 
 enum class DownloadResult { Completed, Aborted };
@@ -70,7 +96,9 @@ class Download {
 public:
     explicit Download(DownloadContext context, DownloadHooks hooks = {});
 
-    DownloadResult run(const DownloadRequest& request);
+    /// Runs the download of `request.records`; what it changes in them is left in
+    /// `changes` for the owner of the records.
+    DownloadResult run(const DownloadRequest& request, DownloadChanges& changes);
 
     /// The button tables of the last download (all zero before the first).
     ButtonTables buttonTables() const;

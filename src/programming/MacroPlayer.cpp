@@ -70,6 +70,14 @@ std::uint32_t timeSeededRandom() {
     return static_cast<std::uint32_t>(source());
 }
 
+void SoftMacroContext::onOwner(std::function<void()> task) const {
+    if (owner != nullptr) {
+        owner->post(std::move(task));
+    } else if (task) {
+        task();
+    }
+}
+
 MacroPlayer::MacroPlayer(SoftMacroState& state, SoftMacroContext context, PlayerCommands& commands,
                          Sleeper& sleeper, Random random)
     : m_state(state), m_context(std::move(context)), m_commands(commands), m_sleeper(sleeper),
@@ -97,12 +105,18 @@ void MacroPlayer::followDpiRelease() {
         return;
     }
     const int stage = m_state.dpiReportByte.load() & 7;
-    m_context.store.shared.dpiLevel = stage;
     if (m_context.soundDpiStage != nullptr) {
         m_context.soundDpiStage->store(stage);
     }
-    m_context.view.repaint();
-    static_cast<void>(m_context.store.storeDpiLevel(m_context.settingsFile));
+    // The level is a record of the owner's: it takes it, stores it and redraws.
+    ProfileStore& store = m_context.store;
+    RepaintSink& view = m_context.view;
+    m_context.onOwner([&store, &view, stage, file = m_context.settingsFile] {
+        store.shared.dpiLevel = stage;
+        store.publish();
+        view.repaint();
+        static_cast<void>(store.storeDpiLevel(file));
+    });
 }
 
 void MacroPlayer::playPending(std::stop_token stop) {
@@ -112,7 +126,8 @@ void MacroPlayer::playPending(std::stop_token stop) {
     if (k < 0 || k >= kButtonSlots || profile < 0 || profile >= kProfileCount) {
         return;
     }
-    const ProfileSettings& settings = m_context.store.profiles[static_cast<std::size_t>(profile)];
+    const std::shared_ptr<const ProfileRecords> records = m_context.store.published().current();
+    const ProfileSettings& settings = records->profiles[static_cast<std::size_t>(profile)];
     const auto slot = static_cast<std::size_t>(k);
     const std::int32_t code = settings.buttonCode[slot];
     const PressKind kind =
@@ -122,7 +137,7 @@ void MacroPlayer::playPending(std::stop_token stop) {
         m_commands.consumerKey(code - kFirstMultimediaCode);
         return;
     }
-    if (kind == PressKind::Nothing || m_context.store.shared.softHardMacro == 0) {
+    if (kind == PressKind::Nothing || records->shared.softHardMacro == 0) {
         return;
     }
     if (kind == PressKind::Combination) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/OwnerTasks.h"
 #include "device/KeyboardState.h"
 #include "device/Sleeper.h"
 #include "macros/MacroRecord.h"
@@ -49,7 +50,9 @@ private:
     DeviceLink& m_link;
 };
 
-/// What the event monitor and the player read and change besides their shared state.
+/// What the event monitor and the player read and change besides their shared state. They
+/// read the profile records only through the copy the owner publishes
+/// (`store.published()`), and change them only through `onOwner`.
 struct SoftMacroContext {
     ProfileStore& store;
     std::atomic<std::int32_t>& currentProfile;
@@ -65,6 +68,12 @@ struct SoftMacroContext {
     std::string configDir;
     /// The DPI stage of the sound-reactive lighting, when it runs.
     std::atomic<std::int32_t>* soundDpiStage = nullptr;
+    /// The owner of `store`'s records: the workers read the copy it publishes and hand
+    /// what they change to it. Null: the calling thread is the owner.
+    OwnerTasks* owner = nullptr;
+
+    /// Runs `task` on the owner of the records.
+    void onOwner(std::function<void()> task) const;
 };
 
 /// What a pending press plays.
@@ -73,7 +82,6 @@ enum class PressKind { Nothing, GroupMacro, Combination, Multimedia, TogglePlay 
 // Button codes (AssignCode) the player tells apart.
 inline constexpr std::int32_t kFirstCombinationCode = 33;
 inline constexpr std::int32_t kLastCombinationCode = 40;
-inline constexpr std::int32_t kFirstMacroCode = 41;
 inline constexpr std::int32_t kLastGroupMacroCode = 3083;
 inline constexpr std::uint8_t kFirstButtonEvent = 0xF1;
 

@@ -65,12 +65,11 @@ bool ProfileStore::loadProfile(const std::string& folder, int profile, bool from
         return false;
     }
     const ini::IniSnapshot file = m_ini.snapshot(path);
-    std::lock_guard lock(m_mutex);
-    loadLocked(file, profile);
+    loadFrom(file, profile);
     return true;
 }
 
-void ProfileStore::loadLocked(const ini::IniSnapshot& file, int profile) {
+void ProfileStore::loadFrom(const ini::IniSnapshot& file, int profile) {
     ProfileSettings& p = profiles[static_cast<std::size_t>(profile)];
     SharedSettings& sh = shared;
     const std::string section = "Config" + std::to_string(profile);
@@ -143,7 +142,7 @@ void ProfileStore::loadLocked(const ini::IniSnapshot& file, int profile) {
     // One rebuild after the section has the same result as one after every K<s> with a
     // combination, since nothing read after the last such key changes codes or texts.
     if (rebuild) {
-        rebuildLocked();
+        rebuildRecords();
     }
 }
 
@@ -212,7 +211,6 @@ bool ProfileStore::saveProfile(const std::string& settingsFile, int profile) {
     if (profile < 0 || profile >= kProfileCount) {
         return false;
     }
-    std::lock_guard lock(m_mutex);
     auto batch = m_ini.batch(settingsFile);
     writeProfile(batch, profiles[static_cast<std::size_t>(profile)], shared, profile);
     return batch.commit();
@@ -222,7 +220,6 @@ bool ProfileStore::saveAllProfiles(const std::string& settingsFile, int currentP
     if (beforeSaveAll) {
         beforeSaveAll();
     }
-    std::lock_guard lock(m_mutex);
     auto batch = m_ini.batch(settingsFile);
     batch.write("Init", "CurConfig", std::to_string(currentProfile));
     for (int p = 0; p < kProfileCount; ++p) {
@@ -277,9 +274,8 @@ int ProfileStore::setCombination(int currentProfile, std::uint32_t argument,
     const std::string text = combinationText(mainKey, keyNames);
     if (slot < static_cast<std::uint32_t>(kButtonSlots) && currentProfile >= 0 &&
         currentProfile < kProfileCount) {
-        std::lock_guard lock(m_mutex);
         profiles[static_cast<std::size_t>(currentProfile)].comboText[slot] = text;
-        rebuildLocked();
+        rebuildRecords();
     }
     return 1;
 }
@@ -311,11 +307,10 @@ MacroRecord ProfileStore::combinationRecord(const std::string& comboText) const 
 }
 
 void ProfileStore::rebuildCombinationRecords() {
-    std::lock_guard lock(m_mutex);
-    rebuildLocked();
+    rebuildRecords();
 }
 
-void ProfileStore::rebuildLocked() {
+void ProfileStore::rebuildRecords() {
     for (auto& p : profiles) {
         for (std::size_t s = 0; s < kButtonSlots; ++s) {
             p.comboRecord[s] = p.buttonCode[s] == kCodeCombination

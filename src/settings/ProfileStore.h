@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -18,10 +19,44 @@ namespace zel {
 class MacVkAndText;
 class WarningSink;
 
+/// The four profiles and the shared settings as one value: what a download or a worker
+/// takes as its copy.
+struct ProfileRecords {
+    std::array<ProfileSettings, kProfileCount> profiles{};
+    SharedSettings shared{};
+};
+
+/// The copy of the records that the worker threads (event monitor, macro player) read. The
+/// owner thread publishes it after it changes the records; a worker takes the latest copy
+/// for each report it handles and never sees a half-written record.
+class PublishedRecords {
+public:
+    PublishedRecords() : m_current(std::make_shared<const ProfileRecords>()) {}
+    void publish(ProfileRecords records) {
+        auto next = std::make_shared<const ProfileRecords>(std::move(records));
+        std::lock_guard lock(m_mutex);
+        m_current = std::move(next);
+    }
+    std::shared_ptr<const ProfileRecords> current() const {
+        std::lock_guard lock(m_mutex);
+        return m_current;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::shared_ptr<const ProfileRecords> m_current;
+};
+
 /// The four profiles and the shared settings in memory, and their load from and save to
-/// config.ini (or the factory copy configReset.ini). The records are public: the pages, the
-/// download and the event monitor read and change them directly; loads and saves are
-/// serialised among themselves.
+/// config.ini (or the factory copy configReset.ini).
+///
+/// Threads: the records belong to one thread, the owner (the window's thread in the
+/// program, the caller's in the tools). Only the owner reads or writes `profiles` and
+/// `shared`, and only the owner loads and saves them. Other threads never touch them: a
+/// download works on a copy taken by the owner when it starts and hands its changes back
+/// to the owner when it ends; the event monitor and the macro player read the copy the
+/// owner publishes (`publish`, `published`) and send what they change (a profile switched
+/// on the mouse, a DPI level stored) to the owner as a task.
 class ProfileStore {
 public:
     /// `language` gives the current language index, whose key table turns combination keys
@@ -31,6 +66,13 @@ public:
 
     std::array<ProfileSettings, kProfileCount> profiles{};
     SharedSettings shared{};
+
+    /// A copy of the records (owner thread).
+    ProfileRecords snapshot() const { return ProfileRecords{profiles, shared}; }
+    /// Publishes a copy of the records to the worker threads (owner thread).
+    void publish() { m_published.publish(snapshot()); }
+    /// The copy the workers read.
+    const PublishedRecords& published() const { return m_published; }
 
     /// Run first by `saveAllProfiles` (the macro editor saves its open macro there).
     std::function<void()> beforeSaveAll;
@@ -69,14 +111,14 @@ public:
     MacroRecord combinationRecord(const std::string& comboText) const;
 
 private:
-    void loadLocked(const ini::IniSnapshot& file, int profile);
-    void rebuildLocked();
+    void loadFrom(const ini::IniSnapshot& file, int profile);
+    void rebuildRecords();
 
     ini::IniStore& m_ini;
     WarningSink& m_warnings;
     const MacVkAndText& m_keys;
     std::function<int()> m_language;
-    mutable std::recursive_mutex m_mutex;
+    PublishedRecords m_published;
 };
 
 } // namespace zel

@@ -38,6 +38,7 @@ struct MonitorRig : PlayerRig {
     }
     void report(std::uint8_t event, std::uint8_t status = 0) {
         const std::uint8_t bytes[8] = {6, event, status, 0, 0, 0, 0, 0};
+        store.publish(); // the test thread owns the records and has changed them
         monitor.handleReport(bytes, sizeof bytes);
     }
     void press(int physical) { report(static_cast<std::uint8_t>(0xF0 + physical), 0); }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <regex>
@@ -136,7 +137,7 @@ TEST_F(EndToEnd, ShippedSettingsArriveFieldByField) {
     // The library macro each code names, read again from the files.
     const auto libraryMacro = [&](std::int32_t code) {
         if (code < 256) {
-            return session->presets().groupMacros.records[static_cast<std::size_t>(code - 50)];
+            return session->presets().records[static_cast<std::size_t>(code - 50)];
         }
         return session->macroFiles().ReadMacroFromGroup(session->library(), code / 256 - 1,
                                                         code % 256, 3);
@@ -452,6 +453,8 @@ TEST(DryRunCommand, FullMemoryPrintsTheWarningAndStillSucceeds) {
     EXPECT_EQ(run.status, 0);
     ASSERT_FALSE(run.lines.empty());
     EXPECT_EQ(run.lines.back(), "warning: TipText 29");
+    // Shown once: the warning and the step that carries it are one event.
+    EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(), "warning: TipText 29"), 1);
 }
 
 TEST(DryRunCommand, UnusableAppDirExitsWithTwo) {

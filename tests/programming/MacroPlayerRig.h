@@ -106,6 +106,7 @@ struct PlayerRig {
         for (int p = 0; p < kProfileCount; ++p) {
             store.loadProfile(configDir(), p, false);
         }
+        store.publish();
     }
     std::string stored(const std::string& section, const std::string& key) {
         ini::IniStore fresh;

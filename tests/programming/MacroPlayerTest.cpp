@@ -57,6 +57,7 @@ protected:
     }
     /// A press of physical button `b` as the monitor leaves it for the player.
     void pending(std::uint8_t b) {
+        rig.store.publish(); // the test thread owns the records and may have changed them
         rig.state.lastEvent = static_cast<std::uint8_t>(0xF0 + b);
         rig.state.macroPending = true;
         rig.state.held = true;

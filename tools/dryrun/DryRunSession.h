@@ -1,20 +1,10 @@
 #pragma once
 
 #include "common/FileChooser.h"
+#include "common/OwnerTasks.h"
 #include "common/WarningSink.h"
-#include "device/DeviceLink.h"
-#include "device/Sleeper.h"
-#include "keys/MacVkAndText.h"
-#include "macros/MacroFiles.h"
-#include "macros/MacroLibrary.h"
-#include "platform/ini/IniStore.h"
 #include "platform/system/PointerSettings.h"
-#include "programming/Download.h"
-#include "programming/DownloadMacros.h"
-#include "settings/DeviceDescription.h"
-#include "settings/FolderTree.h"
-#include "settings/ProfileStore.h"
-#include "sim/SimHidBackend.h"
+#include "session/CoreSession.h"
 #include "sim/SimulatedMouse.h"
 
 #include <atomic>
@@ -56,9 +46,9 @@ private:
     std::function<void(int)> m_sink;
 };
 
-/// The settings, the macro library and the weapon presets of an AppDir, loaded as the
-/// program loads them at start-up, with the in-process simulated mouse in place of the
-/// real one. Nothing is written into the AppDir.
+/// The settings, the macro library and the weapon presets of an AppDir, loaded by the
+/// program's own core session, with the in-process simulated mouse in place of the real
+/// one. Nothing is written into the AppDir.
 class DryRunSession {
 public:
     struct Options {
@@ -72,6 +62,8 @@ public:
         /// What the download tells the player, the sound lighting and the event monitor
         /// (its `onStep` is replaced by the one given to `download`).
         DownloadHooks hooks = {};
+        /// Receives the plain messages of the loading (a missing preset file, ...).
+        std::function<void(const std::string&)> onMessage = {};
     };
 
     explicit DryRunSession(Options options);
@@ -81,23 +73,23 @@ public:
     /// An AppDir without the settings file cannot be used.
     bool usable() const { return m_usable; }
     /// Whether the link found and opened the simulated mouse.
-    bool connected() const { return m_link.connected(); }
+    bool connected() const { return m_usable && m_core.state().connected.load(); }
 
     /// One full download into the simulated mouse; `onStep` sees each write and warning.
     DownloadResult download(std::function<void(const ImageOp&)> onStep = {});
 
-    sim::SimulatedMouse& mouse() { return m_mouse; }
-    ProfileStore& store() { return m_store; }
-    const DeviceDescription& device() const { return m_device; }
-    const MacroLibrary& library() const { return m_library; }
-    const MacroFiles& macroFiles() const { return m_files; }
-    const MacroGroupState& presets() const { return m_presets; }
-    const FolderTree& folders() const { return m_folders; }
+    sim::SimulatedMouse& mouse() { return *m_core.simulatedMouse(); }
+    ProfileStore& store() { return m_core.profiles(); }
+    const DeviceDescription& device() const { return m_core.description(); }
+    const MacroLibrary& library() const { return m_core.library(); }
+    MacroFiles& macroFiles() { return m_core.macroFiles(); }
+    const WeaponPresets& presets() { return m_core.presets(); }
+    const FolderTree& folders() const { return m_core.folders(); }
     MemoryPointerSettings& pointer() { return m_pointer; }
-    const MacVkAndText& keys() const { return m_keys; }
-    int language() const { return m_language; }
-    int currentProfile() const { return m_currentProfile; }
-    std::atomic<bool>& downloadBusy() { return m_busy; }
+    const MacVkAndText& keys() const { return m_core.keys(); }
+    int language() const { return m_core.state().language.load(); }
+    int currentProfile() const { return m_core.state().currentProfile.load(); }
+    std::atomic<bool>& downloadBusy() { return m_core.state().downloadBusy; }
 
 private:
     class NoChooser final : public FileChooser {
@@ -105,36 +97,37 @@ private:
         std::optional<std::string> chooseOpen(const FileRequest&) override { return {}; }
         std::optional<std::string> chooseSave(const FileRequest&) override { return {}; }
     };
-    class NoNames final : public DevMacNames {
+    class FunctionMessageSink final : public MessageSink {
     public:
-        std::string devMacName(int) const override { return {}; }
+        explicit FunctionMessageSink(std::function<void(const std::string&)> sink)
+            : m_sink(std::move(sink)) {}
+        void message(const std::string& text) override {
+            if (m_sink) {
+                m_sink(text);
+            }
+        }
+
+    private:
+        std::function<void(const std::string&)> m_sink;
     };
+    class NoRepaint final : public RepaintSink {
+    public:
+        void repaint() override {}
+    };
+
+    static CoreSessionOptions coreOptions(const Options& options, MemoryPointerSettings& pointer,
+                                          std::function<void(const ImageOp&)>& onStep);
 
     Options m_options;
     FunctionWarningSink m_warnings;
-    ini::IniStore m_ini;
-    MacVkAndText m_keys;
-    NoNames m_names;
+    FunctionMessageSink m_messages;
     NoChooser m_chooser;
-    FolderTree m_folders;
-    int m_language = 0;
-    int m_currentProfile = 0;
-    bool m_usable = false;
-    DeviceDescription m_device;
-    ProfileStore m_store;
-    MacroFiles m_files;
-    MacroGroupState m_current;
-    MacroLibrary m_library;
-    MacroGroupState m_presets;
-    LibraryMacroCatalogue m_catalogue;
-    SteadySleeper m_steadySleeper;
-    sim::SimulatedMouse m_mouse;
-    sim::SimHidBackend m_backend;
-    DeviceLink m_link;
+    NoRepaint m_view;
+    InlineOwnerTasks m_owner;
     MemoryPointerSettings m_pointer;
-    std::atomic<bool> m_busy{false};
     std::function<void(const ImageOp&)> m_onStep;
-    std::unique_ptr<Download> m_download;
+    CoreSession m_core;
+    bool m_usable = false;
 };
 
 /// One block write as the dry run prints it: "0008: 01 02 03 04 05 06 07 08".

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -48,9 +49,16 @@ int main(int argc, char** argv) {
         appDir.pop_back();
     }
 
-    const auto printWarning = [](int tip) { std::printf("warning: TipText %d\n", tip); };
-    dryrun::DryRunSession session(
-        dryrun::DryRunSession::Options{appDir, productId, nullptr, printWarning});
+    // Every warning, of the loading and of the download, arrives here once, in the order
+    // it is shown.
+    dryrun::DryRunSession::Options options;
+    options.appDir = appDir;
+    options.productId = productId;
+    options.onWarning = [](int tip) { std::printf("warning: TipText %d\n", tip); };
+    options.onMessage = [](const std::string& text) {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+    };
+    dryrun::DryRunSession session(std::move(options));
     if (!session.usable()) {
         std::fprintf(stderr, "%s: no settings file in %s\n", argv[0], appDir.c_str());
         return 2;
@@ -60,11 +68,9 @@ int main(int argc, char** argv) {
                      session.device().deviceString.c_str());
         return 2;
     }
-    session.download([&](const ImageOp& op) {
+    session.download([](const ImageOp& op) {
         if (const auto* write = std::get_if<BlockWrite>(&op)) {
             std::printf("%s\n", dryrun::formatBlockWrite(*write).c_str());
-        } else {
-            printWarning(std::get<ImageWarning>(op).tipText);
         }
     });
     if (decode) {

@@ -1,0 +1,73 @@
+#include "app/QtSinks.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+
+namespace zel {
+
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+void QtMessageSink::message(const std::string& text) {
+    QMessageBox::information(nullptr, QString(), qs(text));
+}
+
+QString QtFileChooser::qtFilter(const std::string& filter) {
+    const QStringList parts = qs(filter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i];
+        const int paren = label.indexOf(QLatin1Char('('));
+        if (paren > 0) {
+            label = label.left(paren).trimmed();
+        }
+        filters << QStringLiteral("%1 (%2)").arg(label, parts[i + 1]);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> QtFileChooser::chooseOpen(const FileRequest& request) {
+    const QString name = QFileDialog::getOpenFileName(nullptr, QString(), qs(request.initialFolder),
+                                                      qtFilter(request.filter));
+    return name.isEmpty() ? std::nullopt : std::optional(name.toStdString());
+}
+
+std::optional<std::string> QtFileChooser::chooseSave(const FileRequest& request) {
+    QFileDialog dialog(nullptr, QString(), qs(request.initialFolder), qtFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(qs(request.defaultExtension));
+    if (!request.suggestedName.empty()) {
+        dialog.selectFile(qs(request.suggestedName));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front().toStdString();
+}
+
+void QueuedWarningSink::warn(int tipText) {
+    QObject* receiver = m_receiver.data();
+    if (receiver == nullptr) {
+        return;
+    }
+    if (QThread::currentThread() == receiver->thread()) {
+        m_show(tipText);
+    } else {
+        QMetaObject::invokeMethod(
+            receiver, [show = m_show, tipText] { show(tipText); }, Qt::QueuedConnection);
+    }
+}
+
+void QueuedOwnerTasks::post(std::function<void()> task) {
+    if (QObject* receiver = m_receiver.data(); receiver != nullptr && task) {
+        QMetaObject::invokeMethod(receiver, std::move(task), Qt::QueuedConnection);
+    }
+}
+
+} // namespace zel
