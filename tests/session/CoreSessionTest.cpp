@@ -1,0 +1,207 @@
+#include "session/CoreSession.h"
+
+#include "TestSupport.h"
+#include "sim/MemoryDecoder.h"
+#include "sim/SimulatedMouse.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace zel {
+namespace {
+
+using namespace std::chrono_literals;
+
+/// The test thread as the owner of the records: tasks wait in a queue until it runs them.
+class QueuedOwner final : public OwnerTasks {
+public:
+    void post(std::function<void()> task) override {
+        std::lock_guard lock(m_mutex);
+        m_tasks.push_back(std::move(task));
+        m_ready.notify_all();
+    }
+    /// Runs the queued tasks on the calling thread until `done` holds; false after `limit`.
+    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            std::unique_lock lock(m_mutex);
+            if (!m_ready.wait_until(lock, end, [this] { return !m_tasks.empty(); })) {
+                lock.unlock();
+                return done();
+            }
+            std::function<void()> task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+            lock.unlock();
+            task();
+        }
+        return true;
+    }
+    /// Waits until a task is queued, without running it.
+    bool waitForTask(std::chrono::milliseconds limit = 5s) {
+        std::unique_lock lock(m_mutex);
+        return m_ready.wait_for(lock, limit, [this] { return !m_tasks.empty(); });
+    }
+    std::size_t waiting() {
+        std::lock_guard lock(m_mutex);
+        return m_tasks.size();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<std::function<void()>> m_tasks;
+};
+
+/// Warnings may come from the download's thread.
+class LockedWarnings final : public WarningSink {
+public:
+    void warn(int tipText) override {
+        std::lock_guard lock(m_mutex);
+        m_warnings.push_back(tipText);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<int> m_warnings;
+};
+
+class CountingView final : public RepaintSink {
+public:
+    void repaint() override { ++repaints; }
+    std::atomic<int> repaints{0};
+};
+
+class NoPauses final : public Sleeper {
+public:
+    void sleepFor(std::chrono::microseconds) override {}
+};
+
+struct SessionRig {
+    explicit SessionRig(const std::string& shareData) {
+        test::writeFile(settingsFile(), test::readFile(settingsFile()));
+        ini::IniStore ini;
+        for (const auto& [key, value] : parse(shareData)) {
+            static_cast<void>(ini.write(settingsFile(), "ShareData", key, value));
+        }
+        CoreSessionOptions options;
+        options.appDir = app.appDir();
+        options.simulate = true;
+        options.linkSleeper = &noPauses;
+        options.pointer = &pointer;
+        core = std::make_unique<CoreSession>(options,
+                                             CoreSinks{warnings, messages, chooser, view, owner});
+        core->loadSettings();
+        core->createDevice();
+        core->loadLanguage();
+        core->loadMacros();
+    }
+    ~SessionRig() { core->stopWorkers(); }
+    static std::vector<std::pair<std::string, std::string>> parse(const std::string& text) {
+        std::vector<std::pair<std::string, std::string>> out;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            const std::size_t end = std::min(text.find(';', at), text.size());
+            const std::string item = text.substr(at, end - at);
+            const std::size_t eq = item.find('=');
+            out.emplace_back(item.substr(0, eq), item.substr(eq + 1));
+            at = end + 1;
+        }
+        return out;
+    }
+    std::string settingsFile() const { return app.appDir() + "/skins/config/config.ini"; }
+    std::string stored(const std::string& section, const std::string& key) const {
+        ini::IniStore fresh;
+        return fresh.read(settingsFile(), section, key, 259);
+    }
+
+    class MemoryPointer final : public system::PointerSettings {
+    public:
+        std::optional<int> readPointerSpeed() override { return 10; }
+        bool writePointerSpeed(int) override { return true; }
+        std::optional<int> readWheelLines() override { return 3; }
+        bool writeWheelLines(int) override { return true; }
+    };
+
+    test::TempAppDir app;
+    NoPauses noPauses;
+    MemoryPointer pointer;
+    LockedWarnings warnings;
+    test::RecordingMessageSink messages;
+    test::ScriptedFileChooser chooser;
+    CountingView view;
+    QueuedOwner owner;
+    std::unique_ptr<CoreSession> core;
+};
+
+// The profile switched on the mouse reaches the records through the owner while a download
+// runs on its thread and the owner saves: in the thread build, this is the case that
+// shows a record touched by two threads.
+TEST(CoreSession, TheMonitorChangesTheProfileWhileADownloadAndASaveRun) {
+    SessionRig rig("SOFT_HARD_MAC=1");
+    rig.core->startWorkers();
+    ASSERT_TRUE(rig.core->connect());
+    ProfileStore& store = rig.core->profiles();
+
+    // The download makes the program's profile the mouse's active one: the same one here,
+    // so the mouse reports 2 whichever comes first.
+    rig.core->state().currentProfile = 2;
+    rig.core->startDownload();
+    rig.core->state().currentProfile = 0;
+    rig.core->simulatedMouse()->changeProfileOnMouse(2);
+    store.shared.fireTime = 96;
+    EXPECT_TRUE(store.saveAllProfiles(rig.settingsFile(), 0));
+    // Not saved: the profile the mouse switched to is read again from the file.
+    store.profiles[2].buttonCode[1] = 9;
+    ASSERT_TRUE(rig.owner.runUntil([&] {
+        return rig.core->state().currentProfile.load() == 2 && store.profiles[2].buttonCode[1] == 2;
+    }));
+    rig.core->waitForDownload();
+
+    EXPECT_EQ(rig.stored("Init", "CurConfig"), "2");
+    EXPECT_EQ(rig.stored("ShareData", "FIRE_TIME"), "96");
+    EXPECT_EQ(store.published().current()->profiles[2].buttonCode[1], 2);
+    EXPECT_GE(rig.view.repaints.load(), 1);
+    // The download wrote the whole configuration meanwhile.
+    const sim::DecodedMemory decoded = sim::decodeMemory(rig.core->simulatedMouse()->memory());
+    EXPECT_EQ(decoded.buttons[0][2].function, 2);
+}
+
+// A download on its thread leaves the owner's records alone; what it changes (a macro that
+// cannot be found, the report interval) reaches them as a task when it ends.
+TEST(CoreSession, ADownloadHandsItsChangesBackToTheOwner) {
+    SessionRig rig("USB_SPEED=0");
+    ProfileStore& store = rig.core->profiles();
+    ASSERT_TRUE(rig.core->connect());
+    store.profiles[1].buttonCode[3] = 256 + 200; // group 0 has no macro 200
+    store.shared.reportRateCode = 1;
+    rig.core->startDownload();
+    ASSERT_TRUE(rig.owner.waitForTask());
+    EXPECT_EQ(store.profiles[1].buttonCode[3], 256 + 200); // untouched until the owner runs
+    EXPECT_EQ(store.shared.reportRateCode, 1);
+    ASSERT_TRUE(rig.owner.runUntil([&] { return rig.owner.waiting() == 0; }));
+    EXPECT_EQ(store.profiles[1].buttonCode[3], 0);
+    EXPECT_EQ(store.shared.reportRateCode, 7);
+    EXPECT_EQ(store.published().current()->profiles[1].buttonCode[3], 0);
+    rig.core->waitForDownload();
+}
+
+// Waiting for the download takes its changes at once, so a save right after it writes them.
+TEST(CoreSession, WaitingForTheDownloadTakesItsChanges) {
+    SessionRig rig("USB_SPEED=0");
+    ProfileStore& store = rig.core->profiles();
+    ASSERT_TRUE(rig.core->connect());
+    store.profiles[0].buttonCode[4] = 256 + 201;
+    rig.core->startDownload();
+    rig.core->waitForDownload();
+    EXPECT_EQ(store.profiles[0].buttonCode[4], 0);
+    // The task the worker left finds nothing more to do.
+    ASSERT_TRUE(rig.owner.runUntil([&] { return rig.owner.waiting() == 0; }));
+    EXPECT_EQ(store.profiles[0].buttonCode[4], 0);
+}
+
+} // namespace
+} // namespace zel
