@@ -121,6 +121,7 @@ bool DeviceLink::open() {
         m_writeHandle = std::move(writeHandle);
         m_readCaps = m_readHandle ? readCaps : hid::HidCaps{};
         m_writeCaps = m_writeHandle ? writeCaps : hid::HidCaps{};
+        readHandleChangedLocked();
     }
     m_connected = found;
     return found;
@@ -189,6 +190,13 @@ void DeviceLink::closeLink() {
     std::scoped_lock lock(m_transportMutex, m_stateMutex);
     m_readHandle.reset();
     m_writeHandle.reset();
+    readHandleChangedLocked();
+}
+
+void DeviceLink::readHandleChangedLocked() {
+    m_readReplaced.request_stop();
+    m_readReplaced = std::stop_source();
+    m_readChanged.notify_all();
 }
 
 bool DeviceLink::setFeatureLocked() {
@@ -321,6 +329,34 @@ int DeviceLink::readInput(std::uint8_t* data, std::size_t capacity, int timeoutM
         return -1;
     }
     return handle->readInput(data, std::min(capacity, length), timeoutMs);
+}
+
+int DeviceLink::readInput(std::uint8_t* data, std::size_t capacity, std::stop_token stop) {
+    std::shared_ptr<hid::HidHandle> handle;
+    std::size_t length = 0;
+    std::stop_token replaced;
+    {
+        std::unique_lock lock(m_stateMutex);
+        if (!m_readChanged.wait(lock, stop, [this] { return m_readHandle != nullptr; })) {
+            return 0;
+        }
+        handle = m_readHandle;
+        length = m_readCaps.inputReportByteLength;
+        replaced = m_readReplaced.get_token();
+    }
+    int n = 0;
+    {
+        // The wait ends at the caller's stop and when the handle is closed or replaced.
+        std::stop_source either;
+        const std::stop_callback onStop(stop, [&either] { either.request_stop(); });
+        const std::stop_callback onReplaced(replaced, [&either] { either.request_stop(); });
+        n = handle->readInputUntilStopped(data, std::min(capacity, length), either.get_token());
+    }
+    if (n < 0) {
+        std::unique_lock lock(m_stateMutex);
+        m_readChanged.wait(lock, stop, [this, &handle] { return m_readHandle != handle; });
+    }
+    return n;
 }
 
 } // namespace zel

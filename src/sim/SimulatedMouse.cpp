@@ -180,17 +180,12 @@ bool SimulatedMouse::getFeature(std::uint8_t* data, std::size_t length) {
     return true;
 }
 
-int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, int timeoutMs) {
-    std::unique_lock lock(m_mutex);
-    const std::uint64_t generation = m_generation;
-    const auto ready = [&] {
-        return !m_plugged || m_generation != generation || !m_inputs.empty();
-    };
-    if (timeoutMs < 0) {
-        m_inputReady.wait(lock, ready);
-    } else if (!m_inputReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
-        return 0;
-    }
+bool SimulatedMouse::inputWaitOverLocked(std::uint64_t generation) const {
+    return !m_plugged || m_generation != generation || !m_inputs.empty();
+}
+
+int SimulatedMouse::takeInputLocked(std::uint64_t generation, std::uint8_t* data,
+                                    std::size_t length) {
     if (!m_plugged || m_generation != generation) {
         return -1;
     }
@@ -199,6 +194,27 @@ int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, int timeou
     const std::size_t n = std::min(length, report.size());
     std::copy_n(report.begin(), n, data);
     return static_cast<int>(n);
+}
+
+int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, int timeoutMs) {
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t generation = m_generation;
+    const auto ready = [&] { return inputWaitOverLocked(generation); };
+    if (timeoutMs < 0) {
+        m_inputReady.wait(lock, ready);
+    } else if (!m_inputReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
+        return 0;
+    }
+    return takeInputLocked(generation, data, length);
+}
+
+int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, std::stop_token stop) {
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t generation = m_generation;
+    if (!m_inputReady.wait(lock, stop, [&] { return inputWaitOverLocked(generation); })) {
+        return 0;
+    }
+    return takeInputLocked(generation, data, length);
 }
 
 bool SimulatedMouse::takeInput(std::vector<std::uint8_t>& report) {
