@@ -1,5 +1,7 @@
 #include "device/DeviceLink.h"
 
+#include "device/DeviceCommands.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -7,14 +9,6 @@
 namespace zel {
 
 namespace {
-
-// Memory-transfer command and its flags.
-constexpr std::uint8_t kCmdMemoryTransfer = 0x18;
-constexpr std::uint8_t kFlagsDataStep = 0x03;
-constexpr std::uint8_t kFlagsReadStep = 0x05;
-constexpr std::uint8_t kFlagsCommit = 0x09;
-constexpr std::uint8_t kFlagsEnd = 0x10;
-constexpr std::uint8_t kFlagsClose = 0x00;
 
 constexpr std::size_t kMaxBlock = 8;
 
@@ -248,14 +242,7 @@ std::vector<std::uint8_t> DeviceLink::statusReport() {
 
 void DeviceLink::memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
                                       std::uint8_t data, std::uint8_t lastIndex) {
-    m_report[0] = kReportId;
-    m_report[1] = kCmdMemoryTransfer;
-    m_report[2] = flags;
-    m_report[3] = index;
-    m_report[4] = static_cast<std::uint8_t>(address & 0xFF);
-    m_report[5] = static_cast<std::uint8_t>(address >> 8);
-    m_report[6] = data;
-    m_report[7] = lastIndex;
+    fillMemoryTransfer(m_report, flags, index, address, data, lastIndex);
     // A failed report does not stop a block: the protocol rests on its pauses.
     static_cast<void>(setFeatureLocked());
 }
@@ -271,12 +258,13 @@ bool DeviceLink::writeBlock(std::uint16_t address, const std::uint8_t* bytes, st
     const auto last = static_cast<std::uint8_t>(n - 1);
     std::lock_guard lock(m_transportMutex);
     for (std::size_t i = 0; i < n; ++i) {
-        memoryTransferLocked(kFlagsDataStep, static_cast<std::uint8_t>(i), address, bytes[i], last);
+        memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address, bytes[i],
+                             last);
     }
     pause(4);
-    memoryTransferLocked(kFlagsCommit, 0, address, 0, last);
+    memoryTransferLocked(kTransferCommit, 0, address, 0, last);
     pause(2);
-    memoryTransferLocked(kFlagsClose, 0, address, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, address, 0, 0);
     return true;
 }
 
@@ -288,28 +276,28 @@ std::vector<std::uint8_t> DeviceLink::readBlock(std::uint16_t address, std::size
     std::vector<std::uint8_t> out(n, 0);
     std::lock_guard lock(m_transportMutex);
     for (std::size_t i = 0; i < n; ++i) {
-        memoryTransferLocked(kFlagsDataStep, static_cast<std::uint8_t>(i), address, 0, last);
+        memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address, 0, last);
         pause(2);
     }
     pause(2);
-    memoryTransferLocked(kFlagsClose, 0, address, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, address, 0, 0);
     for (std::size_t i = 0; i < n; ++i) {
-        memoryTransferLocked(kFlagsReadStep, static_cast<std::uint8_t>(i), address, 0, last);
+        memoryTransferLocked(kTransferReadStep, static_cast<std::uint8_t>(i), address, 0, last);
         pause(2);
         // Byte 1 of the buffer is taken whatever the get returned.
         static_cast<void>(getFeatureLocked());
         out[i] = m_report[1];
     }
     pause(2);
-    memoryTransferLocked(kFlagsClose, 0, 0, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, 0, 0, 0);
     return out;
 }
 
 void DeviceLink::endTransfer() {
     std::lock_guard lock(m_transportMutex);
-    memoryTransferLocked(kFlagsEnd, 0, 0, 0, 0);
+    memoryTransferLocked(kTransferEnd, 0, 0, 0, 0);
     pause(5);
-    memoryTransferLocked(kFlagsClose, 0, 0, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, 0, 0, 0);
 }
 
 ReportBuffer DeviceLink::reportBuffer() const {

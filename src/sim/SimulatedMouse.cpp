@@ -1,5 +1,7 @@
 #include "sim/SimulatedMouse.h"
 
+#include "common/ByteOrder.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -22,8 +24,7 @@ void appendReportCount(std::vector<std::uint8_t>& d, unsigned count) {
     if (count <= 0xFF) {
         d.insert(d.end(), {0x95, static_cast<std::uint8_t>(count)});
     } else {
-        d.insert(d.end(), {0x96, static_cast<std::uint8_t>(count & 0xFF),
-                           static_cast<std::uint8_t>(count >> 8)});
+        d.insert(d.end(), {0x96, lowByte(count), highByte(count)});
     }
 }
 
@@ -116,7 +117,7 @@ bool SimulatedMouse::setFeature(const std::uint8_t* data, std::size_t length) {
 void SimulatedMouse::memoryTransferLocked(const std::uint8_t* frame) {
     const std::uint8_t flags = frame[2];
     const std::uint8_t index = frame[3];
-    const std::uint16_t address = static_cast<std::uint16_t>(frame[4] | (frame[5] << 8));
+    const std::uint16_t address = getLe16(frame + 4);
     const std::uint8_t value = frame[6];
 
     if (flags == (kFlagBlock | kFlagWrite)) {
