@@ -6,6 +6,7 @@
 // so a change of the machine's load touches both alike.
 //
 // usage: idle_bench [settle seconds (5)] [measured seconds (20)] [program (the built one)]
+#include "Spawn.h"
 #include "TestServers.h"
 #include "TestSupport.h"
 
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -23,7 +23,7 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
+extern char** environ; // the benchmark's own, passed on to the programs it starts
 
 using namespace zel;
 
@@ -33,24 +33,8 @@ namespace {
 class Child {
 public:
     Child(const std::string& program, const std::vector<std::string>& args,
-          const std::vector<std::string>& environment) {
-        std::vector<std::string> argStore{program};
-        argStore.insert(argStore.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : argStore) {
-            argv.push_back(a.data());
-        }
-        argv.push_back(nullptr);
-        std::vector<std::string> envStore = environment;
-        std::vector<char*> envp;
-        for (auto& e : envStore) {
-            envp.push_back(e.data());
-        }
-        envp.push_back(nullptr);
-        if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
-            m_pid = -1;
-        }
-    }
+          const std::vector<std::string>& environment)
+        : m_pid(bench::spawnProgram(program, args, environment)) {}
     ~Child() {
         if (m_pid > 0) {
             ::kill(m_pid, SIGTERM);
