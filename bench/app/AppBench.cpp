@@ -4,6 +4,7 @@
 //     user's cache folder: the warm start finds them there (every start after the first),
 //     the cold start has an empty folder. Medians of interleaved starts are reported.
 // (2) One full repaint of each page against one copy of a full-window picture.
+#include "Spawn.h"
 #include "TestSupport.h"
 #include "app/App.h"
 #include "support/RatioReporter.h"
@@ -39,21 +40,9 @@ double runToEnd(const std::string& program, const std::vector<std::string>& args
     if (!cacheDir.empty()) {
         env.emplace_back("XDG_CACHE_HOME=" + cacheDir);
     }
-    std::vector<char*> envp;
-    for (auto& e : env) {
-        envp.push_back(e.data());
-    }
-    envp.push_back(nullptr);
-    std::vector<std::string> argStore{program};
-    argStore.insert(argStore.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argStore) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    const pid_t pid = bench::spawnProgram(program, args, std::move(env));
+    if (pid < 0) {
         return -1;
     }
     int status = 0;

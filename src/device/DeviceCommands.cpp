@@ -1,17 +1,12 @@
 #include "device/DeviceCommands.h"
 
+#include "common/ByteOrder.h"
+
 #include <array>
 
 namespace zel {
 
 namespace {
-
-std::uint8_t high(int value) {
-    return static_cast<std::uint8_t>((static_cast<unsigned>(value) >> 8) & 0xFF);
-}
-std::uint8_t low(int value) {
-    return static_cast<std::uint8_t>(static_cast<unsigned>(value) & 0xFF);
-}
 
 void frame(ReportBuffer& report, std::uint8_t command) {
     report[0] = DeviceLink::kReportId;
@@ -61,10 +56,10 @@ void fillPointerMove(ReportBuffer& report, int dx, int dy, int direction, int ex
     // Signed 16-bit values, high byte first (unlike everything else the mouse takes).
     const auto [x, y] = pointerMoveVector(dx, dy, direction, extraDy);
     frame(report, kCmdPointerMove);
-    report[2] = high(x);
-    report[3] = low(x);
-    report[4] = high(y);
-    report[5] = low(y);
+    report[2] = highByte(x);
+    report[3] = lowByte(x);
+    report[4] = highByte(y);
+    report[5] = lowByte(y);
     report[6] = 0;
     report[7] = 0;
 }
@@ -87,7 +82,8 @@ void fillLighting(ReportBuffer& report, const LightingCommand& lighting) {
     frame(report, kCmdLighting);
     report[2] = static_cast<std::uint8_t>(0x80 + (lighting.colourMask & 0x7F));
     // Effect numbers from 8 up run into bit 7 and beyond; the sum is kept to 8 bits.
-    report[3] = low((lighting.restore ? 0x80 : 0) + lighting.effect * 0x10 + (lighting.speed & 7));
+    report[3] =
+        lowByte((lighting.restore ? 0x80 : 0) + lighting.effect * 0x10 + (lighting.speed & 7));
     report[4] =
         static_cast<std::uint8_t>((lighting.symmetry & 1) * 0x40 + (lighting.direction & 3) * 0x10 +
                                   (lighting.extent & 0x0F));
@@ -98,8 +94,8 @@ void fillLighting(ReportBuffer& report, const LightingCommand& lighting) {
 
 void fillDpiColour(ReportBuffer& report, int stage, int red, int green, int blue) {
     frame(report, kCmdDpiColour);
-    report[2] = low(stage * 32 + (green & 0x0F));
-    report[3] = low((red & 0x0F) * 16 + (blue & 0x0F));
+    report[2] = lowByte(stage * 32 + (green & 0x0F));
+    report[3] = lowByte((red & 0x0F) * 16 + (blue & 0x0F));
 }
 
 void fillKeyboardState(ReportBuffer& report, const KeyboardState& state) {
@@ -116,8 +112,18 @@ void fillPointerButtons(ReportBuffer& report, const KeyboardState& state) {
 
 void fillConsumerKey(ReportBuffer& report, std::uint16_t usage) {
     frame(report, kCmdConsumerKey);
-    report[2] = high(usage);
-    report[3] = low(usage);
+    report[2] = highByte(usage);
+    report[3] = lowByte(usage);
+}
+
+void fillMemoryTransfer(ReportBuffer& report, std::uint8_t step, std::uint8_t index,
+                        std::uint16_t address, std::uint8_t data, std::uint8_t lastIndex) {
+    frame(report, kCmdMemoryTransfer);
+    report[2] = step;
+    report[3] = index;
+    putLe16(&report[4], address);
+    report[6] = data;
+    report[7] = lastIndex;
 }
 
 void fillClose(ReportBuffer& report) {

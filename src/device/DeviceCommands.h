@@ -20,6 +20,13 @@ inline constexpr std::uint8_t kCmdConsumerKey = 0x17;
 inline constexpr std::uint8_t kCmdMemoryTransfer = 0x18;
 inline constexpr std::uint8_t kCmdClose = 0x20;
 
+// Steps of a memory transfer (byte 2 of command 0x18).
+inline constexpr std::uint8_t kTransferDataStep = 0x03; ///< a byte of the block (written or read)
+inline constexpr std::uint8_t kTransferReadStep = 0x05; ///< the next get answers a byte
+inline constexpr std::uint8_t kTransferCommit = 0x09;   ///< the block's bytes are written
+inline constexpr std::uint8_t kTransferEnd = 0x10;      ///< the mouse applies its configuration
+inline constexpr std::uint8_t kTransferClose = 0x00;    ///< closes a block or a transfer
+
 /// The lighting `lightingExtent` of the profile's own and of temporary effects.
 inline constexpr std::uint8_t kLightingExtentFull = 0x0B;
 
@@ -53,6 +60,10 @@ void fillKeyboardState(ReportBuffer& report, const KeyboardState& state);
 void fillPointerButtons(ReportBuffer& report, const KeyboardState& state);
 void fillConsumerKey(ReportBuffer& report, std::uint16_t usage);
 void fillClose(ReportBuffer& report);
+/// One memory-transfer step: `index` is the byte's position in the block, `address` the
+/// block's address, `lastIndex` the position of the block's last byte.
+void fillMemoryTransfer(ReportBuffer& report, std::uint8_t step, std::uint8_t index,
+                        std::uint16_t address, std::uint8_t data, std::uint8_t lastIndex);
 
 // Builders: fill the transport's buffer and send it as one command. The key-function,
 // mode-switch and close builders send nothing while the write collection is closed; the

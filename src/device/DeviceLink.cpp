@@ -1,5 +1,7 @@
 #include "device/DeviceLink.h"
 
+#include "device/DeviceCommands.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -7,14 +9,6 @@
 namespace zel {
 
 namespace {
-
-// Memory-transfer command and its flags.
-constexpr std::uint8_t kCmdMemoryTransfer = 0x18;
-constexpr std::uint8_t kFlagsDataStep = 0x03;
-constexpr std::uint8_t kFlagsReadStep = 0x05;
-constexpr std::uint8_t kFlagsCommit = 0x09;
-constexpr std::uint8_t kFlagsEnd = 0x10;
-constexpr std::uint8_t kFlagsClose = 0x00;
 
 constexpr std::size_t kMaxBlock = 8;
 
@@ -121,6 +115,7 @@ bool DeviceLink::open() {
         m_writeHandle = std::move(writeHandle);
         m_readCaps = m_readHandle ? readCaps : hid::HidCaps{};
         m_writeCaps = m_writeHandle ? writeCaps : hid::HidCaps{};
+        readHandleChangedLocked();
     }
     m_connected = found;
     return found;
@@ -189,6 +184,13 @@ void DeviceLink::closeLink() {
     std::scoped_lock lock(m_transportMutex, m_stateMutex);
     m_readHandle.reset();
     m_writeHandle.reset();
+    readHandleChangedLocked();
+}
+
+void DeviceLink::readHandleChangedLocked() {
+    m_readReplaced.request_stop();
+    m_readReplaced = std::stop_source();
+    m_readChanged.notify_all();
 }
 
 bool DeviceLink::setFeatureLocked() {
@@ -240,14 +242,7 @@ std::vector<std::uint8_t> DeviceLink::statusReport() {
 
 void DeviceLink::memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
                                       std::uint8_t data, std::uint8_t lastIndex) {
-    m_report[0] = kReportId;
-    m_report[1] = kCmdMemoryTransfer;
-    m_report[2] = flags;
-    m_report[3] = index;
-    m_report[4] = static_cast<std::uint8_t>(address & 0xFF);
-    m_report[5] = static_cast<std::uint8_t>(address >> 8);
-    m_report[6] = data;
-    m_report[7] = lastIndex;
+    fillMemoryTransfer(m_report, flags, index, address, data, lastIndex);
     // A failed report does not stop a block: the protocol rests on its pauses.
     static_cast<void>(setFeatureLocked());
 }
@@ -263,12 +258,13 @@ bool DeviceLink::writeBlock(std::uint16_t address, const std::uint8_t* bytes, st
     const auto last = static_cast<std::uint8_t>(n - 1);
     std::lock_guard lock(m_transportMutex);
     for (std::size_t i = 0; i < n; ++i) {
-        memoryTransferLocked(kFlagsDataStep, static_cast<std::uint8_t>(i), address, bytes[i], last);
+        memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address, bytes[i],
+                             last);
     }
     pause(4);
-    memoryTransferLocked(kFlagsCommit, 0, address, 0, last);
+    memoryTransferLocked(kTransferCommit, 0, address, 0, last);
     pause(2);
-    memoryTransferLocked(kFlagsClose, 0, address, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, address, 0, 0);
     return true;
 }
 
@@ -280,28 +276,28 @@ std::vector<std::uint8_t> DeviceLink::readBlock(std::uint16_t address, std::size
     std::vector<std::uint8_t> out(n, 0);
     std::lock_guard lock(m_transportMutex);
     for (std::size_t i = 0; i < n; ++i) {
-        memoryTransferLocked(kFlagsDataStep, static_cast<std::uint8_t>(i), address, 0, last);
+        memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address, 0, last);
         pause(2);
     }
     pause(2);
-    memoryTransferLocked(kFlagsClose, 0, address, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, address, 0, 0);
     for (std::size_t i = 0; i < n; ++i) {
-        memoryTransferLocked(kFlagsReadStep, static_cast<std::uint8_t>(i), address, 0, last);
+        memoryTransferLocked(kTransferReadStep, static_cast<std::uint8_t>(i), address, 0, last);
         pause(2);
         // Byte 1 of the buffer is taken whatever the get returned.
         static_cast<void>(getFeatureLocked());
         out[i] = m_report[1];
     }
     pause(2);
-    memoryTransferLocked(kFlagsClose, 0, 0, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, 0, 0, 0);
     return out;
 }
 
 void DeviceLink::endTransfer() {
     std::lock_guard lock(m_transportMutex);
-    memoryTransferLocked(kFlagsEnd, 0, 0, 0, 0);
+    memoryTransferLocked(kTransferEnd, 0, 0, 0, 0);
     pause(5);
-    memoryTransferLocked(kFlagsClose, 0, 0, 0, 0);
+    memoryTransferLocked(kTransferClose, 0, 0, 0, 0);
 }
 
 ReportBuffer DeviceLink::reportBuffer() const {
@@ -321,6 +317,34 @@ int DeviceLink::readInput(std::uint8_t* data, std::size_t capacity, int timeoutM
         return -1;
     }
     return handle->readInput(data, std::min(capacity, length), timeoutMs);
+}
+
+int DeviceLink::readInput(std::uint8_t* data, std::size_t capacity, std::stop_token stop) {
+    std::shared_ptr<hid::HidHandle> handle;
+    std::size_t length = 0;
+    std::stop_token replaced;
+    {
+        std::unique_lock lock(m_stateMutex);
+        if (!m_readChanged.wait(lock, stop, [this] { return m_readHandle != nullptr; })) {
+            return 0;
+        }
+        handle = m_readHandle;
+        length = m_readCaps.inputReportByteLength;
+        replaced = m_readReplaced.get_token();
+    }
+    int n = 0;
+    {
+        // The wait ends at the caller's stop and when the handle is closed or replaced.
+        std::stop_source either;
+        const std::stop_callback onStop(stop, [&either] { either.request_stop(); });
+        const std::stop_callback onReplaced(replaced, [&either] { either.request_stop(); });
+        n = handle->readInputUntilStopped(data, std::min(capacity, length), either.get_token());
+    }
+    if (n < 0) {
+        std::unique_lock lock(m_stateMutex);
+        m_readChanged.wait(lock, stop, [this, &handle] { return m_readHandle != handle; });
+    }
+    return n;
 }
 
 } // namespace zel

@@ -6,11 +6,13 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -117,6 +119,13 @@ public:
     /// Returns the bytes read, 0 on timeout, -1 when the read collection is closed or the
     /// read fails.
     int readInput(std::uint8_t* data, std::size_t capacity, int timeoutMs);
+    /// Sleeps until an input report of the read collection arrives and reads it (at most
+    /// `capacity` bytes); while the read collection is closed, sleeps until it opens.
+    /// Returns the bytes read; 0 when `stop` ended the wait or the read collection was
+    /// closed or opened anew meanwhile (the next call reads the new one); -1 when the read
+    /// failed, returned only once that collection has been closed or replaced (or at the
+    /// stop), so a caller that reads in a loop does not spin on a device that is gone.
+    int readInput(std::uint8_t* data, std::size_t capacity, std::stop_token stop);
 
 private:
     bool setFeatureLocked();
@@ -125,6 +134,7 @@ private:
                               std::uint8_t data, std::uint8_t lastIndex);
     void pause(int milliseconds);
     void closeLink();
+    void readHandleChangedLocked();
 
     hid::HidBackend& m_backend;
     Sleeper& m_sleeper;
@@ -142,6 +152,10 @@ private:
     hid::HidCaps m_writeCaps;
     std::string m_devicePath;
     std::unique_ptr<hid::HotplugMonitor> m_monitor;
+    // Under the state lock: signalled whenever the read handle is set or cleared, and a
+    // stop source requested then, which ends a read waiting on the old handle.
+    std::condition_variable_any m_readChanged;
+    std::stop_source m_readReplaced;
 
     std::atomic<bool> m_connected{false};
     std::atomic<ProductKind> m_productKind{ProductKind::NotSeen};

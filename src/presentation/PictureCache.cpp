@@ -1,5 +1,7 @@
 #include "presentation/PictureCache.h"
 
+#include "common/UniqueFd.h"
+
 #include <QFile>
 #include <QImageReader>
 
@@ -238,19 +240,18 @@ QImage PictureCache::read(const QString& path) {
 
 QImage PictureCache::readEntry(const std::string& source, const struct stat& sourceStat,
                                const std::string& entry) const {
-    const int fd = ::open(entry.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::open(entry.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
         return {};
     }
     struct stat entryStat {};
     EntryHeader h{};
-    const bool headerOk = ::fstat(fd, &entryStat) == 0 && readAll(fd, &h, sizeof h, 0) &&
-                          h.magic == kMagic && sameSource(h, sourceStat) && h.width > 0 &&
-                          h.width <= kMaxSide && h.height > 0 && h.height <= kMaxSide &&
-                          h.pathLength == source.size() && h.pathLength <= kMaxPath &&
-                          cacheableFormat(static_cast<QImage::Format>(h.format));
+    const bool headerOk =
+        ::fstat(fd.get(), &entryStat) == 0 && readAll(fd.get(), &h, sizeof h, 0) &&
+        h.magic == kMagic && sameSource(h, sourceStat) && h.width > 0 && h.width <= kMaxSide &&
+        h.height > 0 && h.height <= kMaxSide && h.pathLength == source.size() &&
+        h.pathLength <= kMaxPath && cacheableFormat(static_cast<QImage::Format>(h.format));
     if (!headerOk) {
-        ::close(fd);
         return {};
     }
     const auto depth = QImage::toPixelFormat(static_cast<QImage::Format>(h.format)).bitsPerPixel();
@@ -260,17 +261,16 @@ QImage PictureCache::readEntry(const std::string& source, const struct stat& sou
     const bool shapeOk = h.bytesPerLine >= minLine && h.bytesPerLine % 4 == 0 &&
                          static_cast<std::uint64_t>(entryStat.st_size) == offset + rows;
     std::string recordedPath(h.pathLength, '\0');
-    if (!shapeOk || !readAll(fd, recordedPath.data(), h.pathLength, sizeof h) ||
+    if (!shapeOk || !readAll(fd.get(), recordedPath.data(), h.pathLength, sizeof h) ||
         recordedPath != source) {
-        ::close(fd);
         return {};
     }
     // The pixels are used where they lie in the page cache: a shared read-only mapping,
     // filled at once, costs no copy and no fresh memory. Entries are only ever replaced by
     // renaming a new file over them, so a mapped entry never changes under the picture.
     const auto length = static_cast<std::size_t>(entryStat.st_size);
-    void* base = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
-    ::close(fd);
+    void* base = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, fd.get(), 0);
+    fd.reset(); // the mapping stays valid without the descriptor
     if (base == MAP_FAILED) {
         return {};
     }
@@ -308,17 +308,17 @@ void PictureCache::store(const std::string& entry, const std::string& source, co
         h.sourceDevice = st.st_dev;
         h.sourceInode = st.st_ino;
         h.pathLength = static_cast<std::uint32_t>(source.size());
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0) {
+        UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+        if (!fd.valid()) {
             return;
         }
         const std::string padding(pixelOffset(h.pathLength) - sizeof h - source.size(), '\0');
-        const bool ok =
-            writeAll(fd, &h, sizeof h) && writeAll(fd, source.data(), source.size()) &&
-            writeAll(fd, padding.data(), padding.size()) &&
-            writeAll(fd, image.constBits(), static_cast<std::size_t>(image.sizeInBytes())) &&
-            ::fsync(fd) == 0;
-        ::close(fd);
+        bool ok =
+            writeAll(fd.get(), &h, sizeof h) && writeAll(fd.get(), source.data(), source.size()) &&
+            writeAll(fd.get(), padding.data(), padding.size()) &&
+            writeAll(fd.get(), image.constBits(), static_cast<std::size_t>(image.sizeInBytes())) &&
+            ::fsync(fd.get()) == 0;
+        ok = fd.close() && ok;
         if (!ok || ::rename(temporary.c_str(), entry.c_str()) != 0) {
             ::unlink(temporary.c_str());
         }

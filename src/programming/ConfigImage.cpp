@@ -1,5 +1,7 @@
 #include "programming/ConfigImage.h"
 
+#include "common/ByteOrder.h"
+
 #include <algorithm>
 
 namespace zel {
@@ -12,11 +14,6 @@ constexpr std::array<std::uint8_t, 23> kDpiCodeTable = {
 
 // Every function item of the mouse is enabled.
 constexpr std::uint32_t kFunctionMask = 0x3FFF;
-constexpr std::uint8_t kReportIntervalCode = 7;
-
-constexpr std::uint8_t u8(std::int64_t value) {
-    return static_cast<std::uint8_t>(static_cast<std::uint64_t>(value) & 0xFFu);
-}
 
 constexpr std::uint8_t nibble(std::int32_t value) {
     return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0x0Fu);
@@ -123,8 +120,8 @@ ButtonTables buildButtonTables(const std::array<ProfileSettings, kProfileCount>&
             const auto at = static_cast<std::size_t>(b);
             t.deviceButton[p][at] = t.function[p][slot];
             t.buttonByte[p][at] =
-                u8(std::int64_t{profile.reactType[slot]} * 0x40 +
-                   std::int64_t{profile.reactEnable[slot]} * 0x20 + t.deviceButton[p][at]);
+                lowByte(std::int64_t{profile.reactType[slot]} * 0x40 +
+                        std::int64_t{profile.reactEnable[slot]} * 0x20 + t.deviceButton[p][at]);
         }
     }
     return t;
@@ -137,7 +134,7 @@ ConfigImage buildConfigImage(const ConfigImageInput& in) {
     };
 
     ConfigImage image;
-    const std::uint8_t profileByte = u8(std::int64_t{in.currentProfile} * 0x20 + 3);
+    const std::uint8_t profileByte = lowByte(std::int64_t{in.currentProfile} * 0x20 + 3);
     if (in.fullHeader) {
         // Bytes 3..6: product 0x1040 and vendor 0xE5A7, low bytes first.
         image.header =
@@ -159,7 +156,7 @@ ConfigImage buildConfigImage(const ConfigImageInput& in) {
         }
     }
     const auto dpiPair = [&](std::size_t j) {
-        return u8(dpiCode[j] * 16 + (dpiCode[j + 1] & 0x0F));
+        return lowByte(dpiCode[j] * 16 + (dpiCode[j + 1] & 0x0F));
     };
     std::uint8_t colourMask = 0;
     for (std::size_t c = 0; c < kUserColours; ++c) {
@@ -170,7 +167,7 @@ ConfigImage buildConfigImage(const ConfigImageInput& in) {
     const EffectValues effect = effectValues(s.ledType, s.ledCycleTime, in.previousEffect);
     image.effect = effect.effect;
     const std::uint8_t effectByte =
-        u8(0x80 + (effect.effect & 7) * 0x10 + effect.flag * 8 + (effect.speed & 7));
+        lowByte(0x80 + (effect.effect & 7) * 0x10 + effect.flag * 8 + (effect.speed & 7));
     const auto rapid = static_cast<std::uint16_t>(static_cast<std::uint32_t>(s.fireTime / 8));
 
     // Colour pair n: user colour component n in the high nibble, the DPI stage colour
@@ -182,7 +179,7 @@ ConfigImage buildConfigImage(const ConfigImageInput& in) {
         pair[n] = static_cast<std::uint8_t>(nibble(user) * 16 + nibble(dpi));
     }
     const std::uint8_t featureByte =
-        u8((s.ledFeatureSymmetry & 1) * 0x40 + (s.ledFeatureDirection & 3) * 0x10 + 0x0B);
+        lowByte((s.ledFeatureSymmetry & 1) * 0x40 + (s.ledFeatureDirection & 3) * 0x10 + 0x0B);
     const auto& user6 = s.userColourLevel[6];
     const std::uint8_t user6RedGreen =
         static_cast<std::uint8_t>(nibble(user6[0]) * 16 + nibble(user6[1]));
@@ -190,34 +187,32 @@ ConfigImage buildConfigImage(const ConfigImageInput& in) {
         static_cast<std::uint8_t>((s.ledBrightness & 7) * 16 + nibble(user6[2]));
     // The mouse reads bit 3 of the effect from byte 3 at 0x30.
     const std::uint8_t functionHigh =
-        u8(((kFunctionMask >> 8) & 0x3F) + ((effect.effect & 8) != 0 ? 0x80 : 0));
+        lowByte(((kFunctionMask >> 8) & 0x3F) + ((effect.effect & 8) != 0 ? 0x80 : 0));
 
     std::array<std::uint8_t, kDirectoryButtons + 1> macroColour{};
     for (int b = 1; b <= kPhysicalButtons; ++b) {
         const int k = in.tables.slotOfPhysical[static_cast<std::size_t>(b)];
         if (k >= 0) {
             macroColour[static_cast<std::size_t>(b)] =
-                u8(s.macroColour[static_cast<std::size_t>(k)]);
+                lowByte(s.macroColour[static_cast<std::size_t>(k)]);
         }
     }
     const auto colourPair = [&](int b) {
-        return u8(macroColour[static_cast<std::size_t>(b)] +
-                  8 * macroColour[static_cast<std::size_t>(b + 1)]);
+        return lowByte(macroColour[static_cast<std::size_t>(b)] +
+                       8 * macroColour[static_cast<std::size_t>(b + 1)]);
     };
 
-    const auto lo = [](std::uint32_t v) { return static_cast<std::uint8_t>(v & 0xFF); };
-    const auto hi = [](std::uint32_t v) { return static_cast<std::uint8_t>((v >> 8) & 0xFF); };
-    const std::uint8_t profilesDpi = u8(0x18 + (s.dpiLevel & 7));
+    const std::uint8_t profilesDpi = lowByte(0x18 + (s.dpiLevel & 7));
 
     image.blocks = {
         {0x08, {B(0, 1), B(0, 2), B(0, 3), B(0, 4), B(0, 5), B(0, 6), B(0, 7), B(0, 8)}},
         {0x10, {B(0, 9), 0, 0, dpiHighBits, 8, dpiPair(0), dpiPair(2), dpiPair(4)}},
         {0x18,
-         {profilesDpi, dpiEnableBits, lo(rapid), hi(rapid), effectByte, u8(0x80 + colourMask),
-          kReportIntervalCode, 0}},
+         {profilesDpi, dpiEnableBits, lowByte(rapid), highByte(rapid), effectByte,
+          lowByte(0x80 + colourMask), kReportIntervalCode, 0}},
         {0x20, {pair[0], pair[1], pair[2], pair[3], pair[4], pair[5], pair[6], pair[7]}},
         {0x28, {pair[8], pair[9], pair[10], pair[11], pair[12], pair[13], pair[14], pair[15]}},
-        {0x30, {pair[16], pair[17], lo(kFunctionMask), functionHigh, 0, 0, 0, 0}},
+        {0x30, {pair[16], pair[17], lowByte(kFunctionMask), functionHigh, 0, 0, 0, 0}},
         {0x38, {0, 0, featureByte, B(0, 10), B(0, 11), B(0, 12), user6RedGreen, brightBlue}},
         {0x40, {0, 0, 0, 0x6E, B(1, 1), B(1, 2), B(1, 3), B(1, 4)}},
         {0x48, {B(1, 5), B(1, 6), B(1, 7), B(1, 8), B(1, 9), B(1, 10), B(1, 11), B(1, 12)}},
@@ -225,8 +220,8 @@ ConfigImage buildConfigImage(const ConfigImageInput& in) {
         {0x58, {B(2, 9), B(2, 10), B(2, 11), B(2, 12), 0, 0, 0, 0}},
         {0x60, {B(3, 1), B(3, 2), B(3, 3), B(3, 4), B(3, 5), B(3, 6), B(3, 7), B(3, 8)}},
         {0x68,
-         {B(3, 9), B(3, 10), B(3, 11), B(3, 12), 0, 0, lo(in.previousMacroEnd),
-          hi(in.previousMacroEnd)}},
+         {B(3, 9), B(3, 10), B(3, 11), B(3, 12), 0, 0, lowByte(in.previousMacroEnd),
+          highByte(in.previousMacroEnd)}},
         {kMacroColourAddress,
          {colourPair(2), colourPair(4), colourPair(6), colourPair(8), colourPair(10),
           macroColour[12], 0, 0}},

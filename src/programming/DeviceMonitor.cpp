@@ -202,13 +202,12 @@ DeviceMonitorWorker::DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& lin
           static_cast<void>(raiseWorkerPriority()); // best effort
           std::array<std::uint8_t, 256> report{};
           while (!stop.stop_requested()) {
-              if (link.hasReadHandle()) {
-                  const int n = link.readInput(report.data(), report.size(), kReadTimeoutMs);
-                  if (n > 0) {
-                      monitor.handleReport(report.data(), static_cast<std::size_t>(n));
-                  }
+              const int n = link.readInput(report.data(), report.size(), stop);
+              if (n > 0) {
+                  monitor.handleReport(report.data(), static_cast<std::size_t>(n));
+                  monitor.state().wakePlayer();
+                  std::this_thread::sleep_for(kMonitorPause);
               }
-              std::this_thread::sleep_for(kMonitorPause);
           }
       }) {}
 

@@ -42,6 +42,9 @@ public:
     /// Treats one input report (byte 0 the report ID).
     void handleReport(const std::uint8_t* report, std::size_t length);
 
+    /// The state shared with the player (the worker wakes the player through it).
+    SoftMacroState& state() { return m_state; }
+
 private:
     /// Takes the profile the mouse reports as the current one; `handOver`: after a profile
     /// button, the new profile's macro buttons are handed over again.
@@ -55,13 +58,11 @@ private:
     DeviceLink& m_link;
 };
 
-/// The endless worker around a monitor: reads input reports (waiting at most 50 ms at a
-/// time so a stop request is seen) and treats each; while the mouse is not open it idles
-/// with 2 ms pauses.
+/// The endless worker around a monitor: sleeps until an input report arrives, treats it,
+/// wakes the player and pauses 2 ms before the next read; while the mouse is not open it
+/// sleeps until it is. A stop ends every wait at once.
 class DeviceMonitorWorker {
 public:
-    static constexpr int kReadTimeoutMs = 50;
-
     DeviceMonitorWorker(DeviceMonitor& monitor, DeviceLink& link);
     ~DeviceMonitorWorker();
     DeviceMonitorWorker(const DeviceMonitorWorker&) = delete;

@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::array<int, 12> kPointerSpeeds = {0, 1, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20};
 constexpr int kOtherPointerSpeed = 6;
-constexpr std::uint8_t kReportIntervalCode = 7;
 
 // Clears the busy flag however the download ends.
 struct BusyGuard {

@@ -1,5 +1,7 @@
 #include "programming/MacroImage.h"
 
+#include "common/ByteOrder.h"
+#include "device/DeviceCommands.h"
 #include "keys/MacVkAndText.h"
 
 #include <algorithm>
@@ -26,9 +28,6 @@ constexpr std::array<std::uint8_t, 79> kKeyIndexTable = {
     0x25, 0x26, 0x27, 0x28,                   // arrows: left, up, right, down
 };
 
-constexpr std::array<std::uint16_t, 11> kMultimediaUsages = {0x223, 0x183, 0x18A, 0xE9,  0xEA, 0xB6,
-                                                             0xB5,  0xE2,  0xCD,  0x192, 0xB7};
-
 constexpr int kExtensionStep = 127;
 constexpr int kFirstExtendedDelay = 128;
 
@@ -38,10 +37,6 @@ int stepsTaken(const MacroRecord& m) {
 
 int roundUp8(int n) {
     return (n + 7) / 8 * 8;
-}
-
-constexpr std::uint8_t lowByte(int v) {
-    return static_cast<std::uint8_t>(static_cast<unsigned>(v) & 0xFFu);
 }
 
 // Lighting steps whose data is placed: the macro has lighting slots and the step names one
@@ -92,10 +87,7 @@ std::uint8_t keyIndexVirtualKey(int index) {
 }
 
 std::uint16_t multimediaUsage(int index) {
-    if (index < 0 || index >= static_cast<int>(kMultimediaUsages.size())) {
-        return 0;
-    }
-    return kMultimediaUsages[static_cast<std::size_t>(index)];
+    return consumerUsage(index); // the same usages the consumer-key command sends
 }
 
 int unrollCount(const MacroRecord& macro) {
@@ -218,7 +210,7 @@ MacroStream encodeMacroStream(const MacroRecord& m, std::uint16_t address) {
     const int mode = m.runMode & 3;
     const std::uint16_t header = (mode == 1 || mode == 2) ? 1 : m.repeatCount;
     w.put(lowByte(header));
-    w.put(lowByte(header >> 8));
+    w.put(highByte(header));
 
     int slotAddress = address + layout.bodySize;
     for (int s = 0; s < layout.steps; ++s) {
@@ -238,9 +230,9 @@ MacroStream encodeMacroStream(const MacroRecord& m, std::uint16_t address) {
                 const int x = negX ? -int{params.param1} : int{params.param1};
                 const int y = negY ? -int{params.param2} : int{params.param2};
                 w.put(lowByte(x));
-                w.put(lowByte(x >> 8));
+                w.put(highByte(x));
                 w.put(lowByte(y));
-                w.put(lowByte(y >> 8));
+                w.put(highByte(y));
             }
         } else if (code == kCodeCpi) {
             std::uint8_t first = 0;
@@ -387,7 +379,7 @@ MacroImage buildMacroImage(const MacroImageInput& in) {
             directory[at + 1] = lowByte((loop ? 0x80 : 0) + (stepCount & 0x7F));
             directory[at + 2] = key;
             directory[at + 3] = lowByte(usage);
-            directory[at + 4] = lowByte(usage >> 8);
+            directory[at + 4] = highByte(usage);
             directory[at + 5] = lowByte(entry.address);
             directory[at + 6] =
                 lowByte((hold ? 0x80 : 0) + (toggle ? 0x40 : 0) + ((entry.address >> 8) & 0x3F));
@@ -411,10 +403,10 @@ MacroImage buildMacroImage(const MacroImageInput& in) {
     image.macroEnd = static_cast<std::uint16_t>(t0);
     const std::uint8_t modeByte =
         lowByte(0x40 + (in.currentProfile & 3) + (in.lightMode == 1 ? 0x80 : 0));
-    image.ops.emplace_back(BlockWrite{kMacroEndAddress, {lowByte(t0), lowByte(t0 >> 8)}});
+    image.ops.emplace_back(BlockWrite{kMacroEndAddress, {lowByte(t0), highByte(t0)}});
     image.ops.emplace_back(BlockWrite{kMacroPointerAddress,
-                                      {lowByte(t1), lowByte(t1 >> 8), lowByte(t2), lowByte(t2 >> 8),
-                                       lowByte(t3), lowByte(t3 >> 8), modeByte, 0x71}});
+                                      {lowByte(t1), highByte(t1), lowByte(t2), highByte(t2),
+                                       lowByte(t3), highByte(t3), modeByte, 0x71}});
     image.ops.emplace_back(
         BlockWrite{kMacroPointer4Address, {0, lowByte(t4), lowByte((t4 >> 8) & 0x3F)}});
     image.ops.emplace_back(BlockWrite{kMacroPointerEndAddress, {0}});

@@ -252,9 +252,17 @@ WorkerPriority raiseWorkerPriority() {
 MacroPlayerWorker::MacroPlayerWorker(MacroPlayer& player)
     : m_thread([&player](std::stop_token stop) {
           static_cast<void>(raiseWorkerPriority()); // best effort
+          SoftMacroState& state = player.state();
+          const std::stop_callback wakeOnStop(stop, [&state] { state.wakePlayer(); });
           while (!stop.stop_requested()) {
+              // The count is read before the flags: a report treated after this line
+              // changes it, so the wait below returns at once.
+              const std::uint32_t seen = state.playerWakes();
+              if (!state.dpiPending.load() && !state.macroPending.load()) {
+                  state.waitForPlayerWake(seen);
+                  continue;
+              }
               player.pass(stop);
-              std::this_thread::sleep_for(kPlayerPoll);
           }
       }) {}
 

@@ -91,7 +91,6 @@ inline constexpr int kEndlessRepeats = 10000;
 /// part of up to half the delay is added.
 inline constexpr int kPointerStepFloorMs = 60;
 inline constexpr int kPointerStepJitterBelowMs = 120;
-inline constexpr auto kPlayerPoll = std::chrono::milliseconds(2);
 inline constexpr auto kReleasePause = std::chrono::milliseconds(10);
 
 /// The classification of a pending press of a button with `code` and `macroLight`.
@@ -130,6 +129,8 @@ public:
     void releaseEverything();
 
     const KeyboardState& keyboard() const { return m_keyboard; }
+    /// The state shared with the monitor (the worker sleeps on its wake-up count).
+    SoftMacroState& state() { return m_state; }
 
 private:
     void followDpiRelease();
@@ -154,8 +155,8 @@ enum class WorkerPriority { Unchanged, Raised, RealTime };
 /// they never hold a processor for long (and the kernel caps real-time use anyway).
 WorkerPriority raiseWorkerPriority();
 
-/// The endless worker around a player: a pass, then 2 ms, until a stop is requested. The
-/// 2 ms poll is a plain sleep (no precision needed there, and no processor time spent).
+/// The endless worker around a player: sleeps until the monitor has left a DPI release or a
+/// press for it (or a stop is requested), then runs a pass.
 class MacroPlayerWorker {
 public:
     explicit MacroPlayerWorker(MacroPlayer& player);

@@ -37,6 +37,17 @@ public:
     std::atomic<std::uint8_t> dpiEvent{0};
     std::atomic<std::uint8_t> dpiReportByte{0};
 
+    /// Wakes the player: called after every report the monitor has treated (the press and
+    /// release flags above are set there) and at a stop. The count only ever grows, so a
+    /// waiter that read it before looking at the flags cannot miss a wake-up.
+    void wakePlayer() {
+        m_playerWakes.fetch_add(1);
+        m_playerWakes.notify_all();
+    }
+    std::uint32_t playerWakes() const { return m_playerWakes.load(); }
+    /// Sleeps until the count differs from `seen` (a wake-up after `seen` was read).
+    void waitForPlayerWake(std::uint32_t seen) const { m_playerWakes.wait(seen); }
+
     /// The macro-light takeover ends (a download or a profile button does this).
     void clearToggle() { toggleActive.store(false); }
 
@@ -78,6 +89,7 @@ private:
     WorkingMacroSource m_workingSource = WorkingMacroSource::None;
     std::atomic<int> m_lastGroup{0};
     std::atomic<int> m_lastMacro{0};
+    std::atomic<std::uint32_t> m_playerWakes{0};
 };
 
 } // namespace zel

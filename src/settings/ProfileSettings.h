@@ -45,6 +45,10 @@ struct ProfileSettings {
     std::array<std::int32_t, kButtonSlots> reactType{};
 };
 
+/// The report interval code the program always uses: a download sets `reportRateCode` to
+/// it and writes it into the mouse's configuration.
+inline constexpr std::uint8_t kReportIntervalCode = 7;
+
 /// The settings the four profiles share.
 struct SharedSettings {
     std::array<std::int32_t, kButtonSlots> macroColour{}; ///< 0..6, index of a user colour

@@ -1,5 +1,6 @@
 #include "sim/SimHidBackend.h"
 
+#include "common/UniqueFd.h"
 #include "platform/hid/ReportDescriptor.h"
 
 #include <condition_variable>
@@ -50,6 +51,13 @@ public:
         }
         return m_mouse.readInput(data, length, timeoutMs);
     }
+    int readInputUntilStopped(std::uint8_t* data, std::size_t length,
+                              std::stop_token stop) override {
+        if (m_mode != hid::OpenMode::Read || m_caps.usagePage != 0xFF00 || !alive()) {
+            return -1;
+        }
+        return m_mouse.readInput(data, length, std::move(stop));
+    }
 
 private:
     bool alive() const { return m_mouse.plugged() && m_mouse.generation() == m_generation; }
@@ -64,18 +72,15 @@ private:
 class SimMonitor final : public hid::HotplugMonitor {
 public:
     SimMonitor() {
-        if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-            m_pipe[0] = m_pipe[1] = -1;
+        int ends[2] = {-1, -1};
+        if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0) {
+            m_bellOut.reset(ends[0]);
+            m_bellIn.reset(ends[1]);
         }
     }
     ~SimMonitor() override {
         for (const auto& [mouse, id] : m_listeners) {
             mouse->removePlugListener(id);
-        }
-        for (int fd : m_pipe) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
         }
     }
     void watch(SimulatedMouse& mouse, const std::string& path) {
@@ -84,7 +89,7 @@ public:
         });
         m_listeners.emplace_back(&mouse, id);
     }
-    int fd() const override { return m_pipe[0]; }
+    int fd() const override { return m_bellOut.get(); }
     std::optional<hid::HotplugEvent> next(int timeoutMs) override {
         std::unique_lock lock(m_mutex);
         const auto ready = [&] { return !m_events.empty(); };
@@ -95,9 +100,9 @@ public:
         }
         hid::HotplugEvent event = std::move(m_events.front());
         m_events.pop_front();
-        if (m_pipe[0] >= 0) {
+        if (m_bellOut.valid()) {
             char byte = 0;
-            static_cast<void>(::read(m_pipe[0], &byte, 1)); // one doorbell byte per event
+            static_cast<void>(::read(m_bellOut.get(), &byte, 1)); // one doorbell byte per event
         }
         return event;
     }
@@ -106,13 +111,16 @@ private:
     void push(hid::HotplugEvent event) {
         std::lock_guard lock(m_mutex);
         m_events.push_back(std::move(event));
-        if (m_pipe[1] >= 0) {
-            static_cast<void>(::write(m_pipe[1], "!", 1)); // a full pipe still leaves it readable
+        if (m_bellIn.valid()) {
+            static_cast<void>(
+                ::write(m_bellIn.get(), "!", 1)); // a full pipe still leaves it readable
         }
         m_ready.notify_all();
     }
 
-    int m_pipe[2] = {-1, -1};
+    // A pipe whose read end is readable while events wait.
+    UniqueFd m_bellOut;
+    UniqueFd m_bellIn;
     std::mutex m_mutex;
     std::condition_variable m_ready;
     std::deque<hid::HotplugEvent> m_events;

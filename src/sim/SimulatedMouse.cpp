@@ -1,5 +1,7 @@
 #include "sim/SimulatedMouse.h"
 
+#include "common/ByteOrder.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -22,8 +24,7 @@ void appendReportCount(std::vector<std::uint8_t>& d, unsigned count) {
     if (count <= 0xFF) {
         d.insert(d.end(), {0x95, static_cast<std::uint8_t>(count)});
     } else {
-        d.insert(d.end(), {0x96, static_cast<std::uint8_t>(count & 0xFF),
-                           static_cast<std::uint8_t>(count >> 8)});
+        d.insert(d.end(), {0x96, lowByte(count), highByte(count)});
     }
 }
 
@@ -116,7 +117,7 @@ bool SimulatedMouse::setFeature(const std::uint8_t* data, std::size_t length) {
 void SimulatedMouse::memoryTransferLocked(const std::uint8_t* frame) {
     const std::uint8_t flags = frame[2];
     const std::uint8_t index = frame[3];
-    const std::uint16_t address = static_cast<std::uint16_t>(frame[4] | (frame[5] << 8));
+    const std::uint16_t address = getLe16(frame + 4);
     const std::uint8_t value = frame[6];
 
     if (flags == (kFlagBlock | kFlagWrite)) {
@@ -180,17 +181,12 @@ bool SimulatedMouse::getFeature(std::uint8_t* data, std::size_t length) {
     return true;
 }
 
-int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, int timeoutMs) {
-    std::unique_lock lock(m_mutex);
-    const std::uint64_t generation = m_generation;
-    const auto ready = [&] {
-        return !m_plugged || m_generation != generation || !m_inputs.empty();
-    };
-    if (timeoutMs < 0) {
-        m_inputReady.wait(lock, ready);
-    } else if (!m_inputReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
-        return 0;
-    }
+bool SimulatedMouse::inputWaitOverLocked(std::uint64_t generation) const {
+    return !m_plugged || m_generation != generation || !m_inputs.empty();
+}
+
+int SimulatedMouse::takeInputLocked(std::uint64_t generation, std::uint8_t* data,
+                                    std::size_t length) {
     if (!m_plugged || m_generation != generation) {
         return -1;
     }
@@ -199,6 +195,27 @@ int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, int timeou
     const std::size_t n = std::min(length, report.size());
     std::copy_n(report.begin(), n, data);
     return static_cast<int>(n);
+}
+
+int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, int timeoutMs) {
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t generation = m_generation;
+    const auto ready = [&] { return inputWaitOverLocked(generation); };
+    if (timeoutMs < 0) {
+        m_inputReady.wait(lock, ready);
+    } else if (!m_inputReady.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
+        return 0;
+    }
+    return takeInputLocked(generation, data, length);
+}
+
+int SimulatedMouse::readInput(std::uint8_t* data, std::size_t length, std::stop_token stop) {
+    std::unique_lock lock(m_mutex);
+    const std::uint64_t generation = m_generation;
+    if (!m_inputReady.wait(lock, stop, [&] { return inputWaitOverLocked(generation); })) {
+        return 0;
+    }
+    return takeInputLocked(generation, data, length);
 }
 
 bool SimulatedMouse::takeInput(std::vector<std::uint8_t>& report) {

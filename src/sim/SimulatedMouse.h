@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,10 @@ public:
     /// Waits up to `timeoutMs` (negative: without limit) for an input report. Returns the
     /// bytes copied, 0 on timeout, -1 when the mouse is unplugged (also while waiting).
     int readInput(std::uint8_t* data, std::size_t length, int timeoutMs);
+    /// Waits without limit for an input report, until `stop` is requested. Returns the
+    /// bytes copied, 0 when the stop ended the wait, -1 when the mouse is unplugged (also
+    /// while waiting).
+    int readInput(std::uint8_t* data, std::size_t length, std::stop_token stop);
     /// Takes the next input report without waiting; false when none is queued.
     bool takeInput(std::vector<std::uint8_t>& report);
 
@@ -122,6 +127,8 @@ public:
 
 private:
     void queueLocked(std::vector<std::uint8_t> report);
+    bool inputWaitOverLocked(std::uint64_t generation) const;
+    int takeInputLocked(std::uint64_t generation, std::uint8_t* data, std::size_t length);
     void memoryTransferLocked(const std::uint8_t* data);
     void applyConfigurationLocked();
     void notifyPlug(bool plugged);
@@ -130,7 +137,9 @@ private:
     const std::vector<std::uint8_t> m_descriptor;
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_inputReady;
+    // Signalled when an input report is queued and on unplug; the _any kind also wakes a
+    // reader whose stop is requested.
+    std::condition_variable_any m_inputReady;
     std::array<std::uint8_t, kMemorySize> m_memory{};
     // Data steps of the block under way: index -> byte.
     std::map<std::uint8_t, std::uint8_t> m_pending;

@@ -76,6 +76,13 @@ TEST(Commands, FixedLayouts) {
               (F{7, 0x16, 0xEE, 0xFD, 0xEE, 0xEE, 0xEE, 0xEE}));
 }
 
+TEST(Commands, MemoryTransferAddressLowByteFirst) {
+    EXPECT_EQ(frame([](auto& r) { fillMemoryTransfer(r, kTransferDataStep, 2, 0x1234, 0xAB, 7); }),
+              (F{7, 0x18, 0x03, 2, 0x34, 0x12, 0xAB, 7}));
+    EXPECT_EQ(frame([](auto& r) { fillMemoryTransfer(r, kTransferClose, 0, 0, 0, 0); }),
+              (F{7, 0x18, 0, 0, 0, 0, 0, 0}));
+}
+
 TEST(Commands, ConsumerUsageTable) {
     const std::uint16_t expected[] = {0x223, 0x183, 0x18A, 0xE9,  0xEA, 0xB6,
                                       0xB5,  0xE2,  0xCD,  0x192, 0xB7};

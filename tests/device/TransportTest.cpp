@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <future>
+#include <stop_token>
 #include <thread>
 
 using namespace zel;
@@ -243,4 +246,41 @@ TEST(Transport, FourThreadsNeverInterleaveTheirSequences) {
         EXPECT_EQ(c.mouse.memory(0x400 * (t + 1) + 8 * (kRounds - 1), 1)[0],
                   static_cast<std::uint8_t>(t * 64 + kRounds - 1));
     }
+}
+
+TEST(InputWait, AReadOfAGoneMouseWaitsForTheLinkInsteadOfFailingAgainAndAgain) {
+    using namespace std::chrono_literals;
+    Connected c;
+    std::stop_source stop;
+    Bytes report(8);
+    const auto read = [&] {
+        return std::async(std::launch::async, [&] {
+            return c.link.readInput(report.data(), report.size(), stop.get_token());
+        });
+    };
+    // The mouse is gone but the removal has not been handled yet: the read fails, and
+    // says so once the link has let go of the collection.
+    c.mouse.unplug();
+    auto failed = read();
+    EXPECT_EQ(failed.wait_for(50ms), std::future_status::timeout);
+    EXPECT_EQ(c.link.handleHotplug({hid::HotplugKind::Removal, "/dev/hidraw0"}),
+              HotplugResult::Removed);
+    ASSERT_EQ(failed.wait_for(2s), std::future_status::ready);
+    EXPECT_EQ(failed.get(), -1);
+
+    // Closed: the next read sleeps until the mouse is open again and reads from it.
+    auto next = read();
+    EXPECT_EQ(next.wait_for(50ms), std::future_status::timeout);
+    c.mouse.plug();
+    EXPECT_EQ(c.link.handleHotplug({hid::HotplugKind::Arrival, "/dev/hidraw0"}),
+              HotplugResult::Reconnected);
+    c.mouse.pressButton(2);
+    ASSERT_EQ(next.wait_for(2s), std::future_status::ready);
+    EXPECT_EQ(next.get(), 8);
+    EXPECT_EQ(report[1], 0xF2);
+
+    // A stop requested before the call: nothing is waited for.
+    stop.request_stop();
+    c.link.handleHotplug({hid::HotplugKind::Removal, "/dev/hidraw0"});
+    EXPECT_EQ(c.link.readInput(report.data(), report.size(), stop.get_token()), 0);
 }

@@ -1,5 +1,6 @@
 #include "MacroPlayerRig.h"
 
+#include "device/DeviceCommands.h"
 #include "device/DeviceLink.h"
 #include "device/Sleeper.h"
 #include "programming/DeviceMonitor.h"
@@ -9,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <vector>
 
 namespace zel {
 namespace {
@@ -22,14 +25,17 @@ using test::macroOf;
 
 /// Both endless workers on the real clock, over the simulated mouse.
 struct WorkerRig : test::PlayerRig {
-    WorkerRig() {
+    explicit WorkerRig(bool openLink = true) {
         backend.addDevice(mouse, "/dev/hidraw-sim");
-        link.open();
+        if (openLink) {
+            link.open();
+        }
     }
     void start() {
         monitorWorker = std::make_unique<DeviceMonitorWorker>(monitor, link);
-        playerWorker = std::make_unique<MacroPlayerWorker>(player);
+        startPlayer();
     }
+    void startPlayer() { playerWorker = std::make_unique<MacroPlayerWorker>(player); }
     ~WorkerRig() {
         if (playerWorker) {
             playerWorker->stop();
@@ -73,6 +79,33 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit 
 
 double ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+/// Milliseconds from each of `rounds` button presses, made while the workers sleep, to the
+/// first command of kind `command` that follows it.
+std::vector<double> reactionTimes(WorkerRig& rig, std::uint8_t command, int rounds,
+                                  const std::function<void()>& press,
+                                  const std::function<void()>& after = {}) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        std::this_thread::sleep_for(30ms); // long enough for every worker to fall asleep
+        const std::size_t before = rig.received(command).size();
+        const auto pressed = Clock::now();
+        press();
+        if (!waitFor([&] { return rig.received(command).size() > before; })) {
+            return times;
+        }
+        times.push_back(ms(rig.received(command)[before].at - pressed));
+        if (after) {
+            after();
+        }
+    }
+    return times;
 }
 
 TEST(SoftMacroWorkers, ProfileChangeAndDpiReleaseOnTheMouse) {
@@ -179,6 +212,75 @@ TEST(SoftMacroWorkers, StopWhileAnEndlessMacroPlays) {
     rig.monitorWorker->stop();
     EXPECT_LT(ms(Clock::now() - before), 500.0);
     EXPECT_EQ(rig.received(0x15).back().bytes[2], 0); // everything released on the way out
+}
+
+TEST(SoftMacroWorkers, ASleepingMonitorTreatsAReportWithin2Ms) {
+    WorkerRig rig;
+    rig.configure("[Config0]\nK2=2\n");
+    rig.editTables().switchKey[0][2] = true; // a press sends the mode switch at once
+    rig.publishTables();
+    rig.start();
+    const auto times = reactionTimes(
+        rig, kCmdModeSwitch, 7, [&] { rig.mouse.pressButton(3); },
+        [&] { rig.mouse.releaseButton(3); });
+    ASSERT_EQ(times.size(), 7U);
+    EXPECT_LT(median(times), 2.0);
+}
+
+TEST(SoftMacroWorkers, ASleepingPlayerStartsAPendingPressPromptly) {
+    WorkerRig rig;
+    rig.configure("[Config0]\nK2=256\n");
+    rig.macros.groups[{0, 0}] = macroOf({{4, 1, 0, 0, 1}, {4, 2, 0, 0, 1}}, 0, 1);
+    rig.startPlayer(); // the player alone: the press is left for it as the monitor leaves it
+    const auto times = reactionTimes(rig, kCmdKeyboardState, 5, [&] {
+        rig.state.lastEvent.store(0xF3);
+        rig.state.macroPending.store(true);
+        rig.state.wakePlayer();
+    });
+    ASSERT_EQ(times.size(), 5U);
+    EXPECT_LT(median(times), 2.0);
+    ASSERT_TRUE(waitFor([&] { return !rig.state.macroPending.load(); }));
+
+    // Through the monitor: a press on the mouse starts the macro as promptly.
+    rig.monitorWorker = std::make_unique<DeviceMonitorWorker>(rig.monitor, rig.link);
+    const auto pressed = reactionTimes(
+        rig, kCmdKeyboardState, 5, [&] { rig.mouse.pressButton(3); },
+        [&] { rig.mouse.releaseButton(3); });
+    ASSERT_EQ(pressed.size(), 5U);
+    EXPECT_LT(median(pressed), 2.0);
+}
+
+TEST(SoftMacroWorkers, AMonitorStartedBeforeTheOpenSleepsUntilIt) {
+    WorkerRig rig(false);
+    rig.configure("[Config0]\nK2=2\n");
+    rig.editTables().switchKey[0][2] = true;
+    rig.publishTables();
+    rig.start();
+    std::this_thread::sleep_for(30ms);
+    ASSERT_TRUE(rig.link.open());
+    rig.mouse.pressButton(3);
+    EXPECT_TRUE(waitFor([&] { return !rig.received(kCmdModeSwitch).empty(); }, 500ms));
+
+    // Removed and back: the monitor follows the link to the new collection.
+    rig.mouse.unplug();
+    EXPECT_EQ(rig.link.processHotplug(1000), HotplugResult::Removed);
+    rig.mouse.plug();
+    EXPECT_EQ(rig.link.processHotplug(1000), HotplugResult::Reconnected);
+    rig.mouse.releaseButton(3);
+    rig.mouse.pressButton(3);
+    EXPECT_TRUE(waitFor([&] { return rig.received(kCmdModeSwitch).size() >= 3; }, 500ms));
+}
+
+TEST(SoftMacroWorkers, AStopEndsSleepingWorkersAtOnce) {
+    for (const bool open : {true, false}) {
+        WorkerRig rig(open);
+        rig.start();
+        std::this_thread::sleep_for(30ms);
+        const auto before = Clock::now();
+        rig.playerWorker->stop();
+        rig.monitorWorker->stop();
+        EXPECT_LT(ms(Clock::now() - before), 20.0) << (open ? "mouse open" : "mouse closed");
+    }
 }
 
 } // namespace

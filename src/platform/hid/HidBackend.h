@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,12 @@ public:
     /// arrives. Returns the number of bytes read, 0 on timeout, -1 on failure (for
     /// example when the device is gone).
     virtual int readInput(std::uint8_t* data, std::size_t length, int timeoutMs) = 0;
+    /// Waits for one input report and reads it into `data`, sleeping until a report
+    /// arrives, the device fails or `stop` is requested. Returns the number of bytes read,
+    /// 0 when the stop ended the wait (also a stop requested before the call), -1 on
+    /// failure.
+    virtual int readInputUntilStopped(std::uint8_t* data, std::size_t length,
+                                      std::stop_token stop) = 0;
 };
 
 enum class HotplugKind { Arrival, Removal };

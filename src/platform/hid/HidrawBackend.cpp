@@ -1,14 +1,17 @@
 #include "platform/hid/HidrawBackend.h"
 
+#include "common/UniqueFd.h"
 #include "platform/hid/ReportDescriptor.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <libudev.h>
 #include <linux/hidraw.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -16,7 +19,7 @@ namespace zel::hid {
 
 namespace {
 
-// RAII for the libudev objects and file descriptors used here.
+// RAII for the libudev objects used here.
 struct UdevDeviceDeleter {
     void operator()(udev_device* device) const { udev_device_unref(device); }
 };
@@ -24,22 +27,6 @@ using UdevDevice = std::unique_ptr<udev_device, UdevDeviceDeleter>;
 
 struct UdevEnumerateDeleter {
     void operator()(udev_enumerate* e) const { udev_enumerate_unref(e); }
-};
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
 };
 
 // What a hidraw node tells about itself, gathered from udev and sysfs.
@@ -63,7 +50,7 @@ bool parseHidId(const char* text, HidAttributes& out) {
 
 // Binary sysfs attributes are read with open/read; libudev's getter stops at a zero byte.
 std::optional<std::vector<std::uint8_t>> readDescriptor(const std::string& hidSyspath) {
-    const Fd fd(::open((hidSyspath + "/report_descriptor").c_str(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd fd(::open((hidSyspath + "/report_descriptor").c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         return std::nullopt;
     }
@@ -126,44 +113,82 @@ UdevDevice findNode(udev* context, const std::string& devnode) {
 class HidrawHandle final : public HidHandle {
 public:
     HidrawHandle(HidAttributes attributes, std::string productString, std::optional<HidCaps> caps,
-                 int fd)
+                 UniqueFd fd)
         : m_attributes(attributes), m_productString(std::move(productString)), m_caps(caps),
-          m_fd(fd) {}
+          m_fd(std::move(fd)) {}
 
     std::optional<HidAttributes> attributes() override { return m_attributes; }
     std::optional<std::string> productString() override { return m_productString; }
     std::optional<HidCaps> caps() override { return m_caps; }
 
     bool setFeature(const std::uint8_t* data, std::size_t length) override {
-        if (m_fd.get() < 0 || length == 0) {
+        if (!m_fd.valid() || length == 0) {
             return false;
         }
         return ::ioctl(m_fd.get(), HIDIOCSFEATURE(length), data) >= 0;
     }
     bool getFeature(std::uint8_t* data, std::size_t length) override {
-        if (m_fd.get() < 0 || length == 0) {
+        if (!m_fd.valid() || length == 0) {
             return false;
         }
         return ::ioctl(m_fd.get(), HIDIOCGFEATURE(length), data) >= 0;
     }
     int readInput(std::uint8_t* data, std::size_t length, int timeoutMs) override {
-        if (m_fd.get() < 0) {
+        if (!m_fd.valid()) {
             return -1;
         }
         if (timeoutMs >= 0) {
-            pollfd p{m_fd.get(), POLLIN, 0};
-            int ready = 0;
-            do {
-                ready = ::poll(&p, 1, timeoutMs);
-            } while (ready < 0 && errno == EINTR);
-            if (ready < 0 || (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 &&
-                              (p.revents & POLLIN) == 0)) {
-                return -1;
-            }
-            if (ready == 0) {
-                return 0;
+            const int ready = waitReadable(-1, timeoutMs);
+            if (ready <= 0) {
+                return ready;
             }
         }
+        return readReport(data, length);
+    }
+    int readInputUntilStopped(std::uint8_t* data, std::size_t length,
+                              std::stop_token stop) override {
+        if (!m_fd.valid()) {
+            return -1;
+        }
+        // The stop rings an eventfd that is polled beside the node, so the wait needs no
+        // timeout to notice it.
+        const UniqueFd bell(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (!bell.valid()) {
+            return -1;
+        }
+        const std::stop_callback ring(stop, [&bell] {
+            const std::uint64_t one = 1;
+            static_cast<void>(::write(bell.get(), &one, sizeof one)); // cannot overflow once
+        });
+        const int ready = waitReadable(bell.get(), -1);
+        if (ready <= 0) {
+            return ready;
+        }
+        return readReport(data, length);
+    }
+
+private:
+    // Polls the node (and `bell`, when given) up to `timeoutMs` (negative: without limit).
+    // 1 when a report can be read, 0 on timeout or when the bell rang, -1 on failure.
+    int waitReadable(int bell, int timeoutMs) const {
+        pollfd p[2] = {{m_fd.get(), POLLIN, 0}, {bell, POLLIN, 0}};
+        const nfds_t count = bell >= 0 ? 2 : 1;
+        int ready = 0;
+        do {
+            ready = ::poll(p, count, timeoutMs);
+        } while (ready < 0 && errno == EINTR);
+        if (ready < 0) {
+            return -1;
+        }
+        if ((p[0].revents & POLLIN) != 0) {
+            return 1;
+        }
+        if ((p[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            return -1;
+        }
+        return 0;
+    }
+    int readReport(std::uint8_t* data, std::size_t length) const {
         ssize_t r = 0;
         do {
             r = ::read(m_fd.get(), data, length);
@@ -171,11 +196,10 @@ public:
         return r < 0 ? -1 : static_cast<int>(r);
     }
 
-private:
     HidAttributes m_attributes;
     std::string m_productString;
     std::optional<HidCaps> m_caps;
-    Fd m_fd;
+    UniqueFd m_fd;
 };
 
 class UdevMonitor final : public HotplugMonitor {
@@ -293,16 +317,16 @@ std::unique_ptr<HidHandle> HidrawBackend::open(const HidInterface& entry, OpenMo
         static_cast<std::size_t>(entry.collection) < info->collections.size()) {
         caps = info->collections[static_cast<std::size_t>(entry.collection)];
     }
-    int fd = -1;
+    UniqueFd fd;
     if (mode != OpenMode::Query) {
         const int flags = (mode == OpenMode::Read ? O_RDONLY : O_WRONLY) | O_CLOEXEC;
-        fd = ::open(entry.path.c_str(), flags);
-        if (fd < 0) {
+        fd.reset(::open(entry.path.c_str(), flags));
+        if (!fd.valid()) {
             return nullptr;
         }
     }
     return std::make_unique<HidrawHandle>(info->attributes, std::move(info->productString), caps,
-                                          fd);
+                                          std::move(fd));
 }
 
 std::unique_ptr<HotplugMonitor> HidrawBackend::monitor() {

@@ -1,5 +1,7 @@
 #include "platform/ini/AtomicFile.h"
 
+#include "common/UniqueFd.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -27,19 +29,18 @@ bool writeAll(int fd, std::string_view data) {
 } // namespace
 
 std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
         return std::nullopt;
     }
     std::string data;
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n < 0) {
-            ::close(fd);
             return std::nullopt;
         }
         if (n == 0) {
@@ -47,11 +48,9 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
         }
         data.append(buffer, static_cast<std::size_t>(n));
         if (data.size() > maxBytes) {
-            ::close(fd);
             return std::nullopt;
         }
     }
-    ::close(fd);
     return data;
 }
 
@@ -61,12 +60,12 @@ bool replaceFile(const std::string& path, std::string_view data, mode_t mode) {
         slash == std::string::npos ? std::string(".") : path.substr(0, slash);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string tmp = folder + "/." + name + ".XXXXXX";
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
+    UniqueFd fd(::mkstemp(tmp.data()));
+    if (!fd.valid()) {
         return false;
     }
-    bool ok = writeAll(fd, data) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    bool ok = writeAll(fd.get(), data) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0;
+    ok = fd.close() && ok;
     if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
         ::unlink(tmp.c_str());
         return false;

@@ -1,5 +1,7 @@
 #include "platform/system/ProcessRunner.h"
 
+#include "common/UniqueFd.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -17,19 +19,16 @@ constexpr std::size_t kMaxOutput = 64 * 1024;
 
 /// Both ends of a pipe, closed on every way out.
 struct Pipe {
-    int fds[2] = {-1, -1};
-    ~Pipe() {
-        for (int fd : fds) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
+    UniqueFd readEnd;
+    UniqueFd writeEnd;
+    bool open() {
+        int fds[2] = {-1, -1};
+        if (::pipe2(fds, O_CLOEXEC) != 0) {
+            return false;
         }
-    }
-    void closeEnd(int i) {
-        if (fds[i] >= 0) {
-            ::close(fds[i]);
-            fds[i] = -1;
-        }
+        readEnd.reset(fds[0]);
+        writeEnd.reset(fds[1]);
+        return true;
     }
 };
 
@@ -48,12 +47,12 @@ std::optional<ProcessResult> SpawnProcessRunner::run(const std::vector<std::stri
         return std::nullopt;
     }
     Pipe out;
-    if (::pipe2(out.fds, O_CLOEXEC) != 0) {
+    if (!out.open()) {
         return std::nullopt;
     }
     SpawnActions spawn;
     posix_spawn_file_actions_addopen(&spawn.actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&spawn.actions, out.fds[1], 1);
+    posix_spawn_file_actions_adddup2(&spawn.actions, out.writeEnd.get(), 1);
     posix_spawn_file_actions_addopen(&spawn.actions, 2, "/dev/null", O_WRONLY, 0);
 
     std::vector<char*> args;
@@ -67,12 +66,12 @@ std::optional<ProcessResult> SpawnProcessRunner::run(const std::vector<std::stri
     if (::posix_spawnp(&pid, args[0], &spawn.actions, nullptr, args.data(), environ) != 0) {
         return std::nullopt;
     }
-    out.closeEnd(1);
+    out.writeEnd.reset();
 
     ProcessResult result;
     char buffer[4096];
     for (;;) {
-        const ssize_t n = ::read(out.fds[0], buffer, sizeof buffer);
+        const ssize_t n = ::read(out.readEnd.get(), buffer, sizeof buffer);
         if (n > 0) {
             // Read to the end even past the limit, so the program never blocks on a full pipe.
             const std::size_t room = kMaxOutput - std::min(kMaxOutput, result.output.size());

@@ -7,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <memory>
+#include <stop_token>
+#include <thread>
 
 using namespace zel;
 using sim::SimLayout;
@@ -118,6 +122,55 @@ TEST_F(HidrawTest, BlocksAndInputReportsThroughRealIoctls) {
     ASSERT_EQ(l->readInput(report.data(), report.size(), 1000), 8);
     ASSERT_EQ(l->readInput(report.data(), report.size(), 1000), 8);
     EXPECT_EQ(report, (Bytes{6, 0xF5, 0x82, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(HidrawTest, AWaitingReadWakesForAReportAStopAndTheLinksClosing) {
+    using namespace std::chrono_literals;
+    SimulatedMouse& m = mouse();
+    UmockdevMouse& n = node(m);
+    auto l = link();
+    ASSERT_TRUE(l->open());
+    Bytes report(8);
+    std::stop_source stop;
+    const auto readAsync = [&] {
+        return std::async(std::launch::async, [&] {
+            return l->readInput(report.data(), report.size(), stop.get_token());
+        });
+    };
+
+    // A report that arrives while the reader sleeps.
+    auto read = readAsync();
+    EXPECT_EQ(read.wait_for(50ms), std::future_status::timeout);
+    m.pressButton(3);
+    ASSERT_EQ(read.wait_for(2s), std::future_status::ready);
+    EXPECT_EQ(read.get(), 8);
+    EXPECT_EQ(report, (Bytes{6, 0xF3, 0, 0, 0, 0, 0, 0}));
+
+    // The link closes under a sleeping reader (the mouse is removed): it returns with
+    // nothing, and the next read sleeps until the mouse is open again.
+    read = readAsync();
+    EXPECT_EQ(read.wait_for(50ms), std::future_status::timeout);
+    n.unplug();
+    ASSERT_EQ(l->processHotplug(2000), HotplugResult::Removed);
+    ASSERT_EQ(read.wait_for(2s), std::future_status::ready);
+    EXPECT_EQ(read.get(), 0);
+    read = readAsync();
+    EXPECT_EQ(read.wait_for(50ms), std::future_status::timeout);
+    n.plug();
+    ASSERT_EQ(l->processHotplug(2000), HotplugResult::Reconnected);
+    m.pressButton(5);
+    ASSERT_EQ(read.wait_for(2s), std::future_status::ready);
+    EXPECT_EQ(read.get(), 8);
+    EXPECT_EQ(report[1], 0xF5);
+
+    // A stop from another thread ends the wait at once, with nothing read.
+    read = readAsync();
+    EXPECT_EQ(read.wait_for(50ms), std::future_status::timeout);
+    const auto stopped = std::chrono::steady_clock::now();
+    stop.request_stop();
+    ASSERT_EQ(read.wait_for(2s), std::future_status::ready);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 50ms);
+    EXPECT_EQ(read.get(), 0);
 }
 
 TEST_F(HidrawTest, MonitorSeesRemovalAndArrival) {
