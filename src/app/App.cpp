@@ -1,13 +1,14 @@
 #include "app/App.h"
 
-#include "app/PageLogic.h"
 #include "common/FileChooser.h"
 #include "device/DeviceCommands.h"
 #include "platform/hid/HidrawBackend.h"
 #include "platform/power/PowerWatcher.h"
 #include "presentation/LanguageSwitch.h"
+#include "presentation/LayoutElements.h"
 #include "sim/SimHidBackend.h"
 #include "sim/SimulatedMouse.h"
+#include "ui/pages/PageLogic.h"
 
 #include <QAction>
 #include <QApplication>
@@ -94,7 +95,7 @@ public:
     explicit WindowRepaint(App& app) : m_app(app) {}
     void repaint() override {
         if (CZEL_GMouseDlg* w = m_app.m_window.get()) {
-            QCoreApplication::postEvent(w, new AppMessage(kMsgRepaint, 0, 0));
+            QCoreApplication::postEvent(w, new AppMessage(kMsgRepaint));
         }
     }
     bool lightingPageShown() const override {
@@ -519,13 +520,8 @@ void App::onPowerEvent() {
 
 void App::onMessage(QEvent* event) {
     auto* message = static_cast<AppMessage*>(event);
-    if (message->message == kMsgTrayIcon) {
-        m_window->showAndRestore();
-    } else if (message->message == kMsgRestoreLighting) {
+    if (message->message == kMsgRestoreLighting) {
         restoreLightingAndDpi(*m_link, *m_profiles, m_folders.settingsFile(), m_sleeper);
-    } else if (message->message == kMsgMenuNotify) {
-        m_state.pointer.popupOpen = false;
-        m_window->update();
     }
 }
 
@@ -582,8 +578,11 @@ bool App::renderPages(const std::string& folder) {
     // A hovered and a pressed element per page: a button label, a DPI level, the record
     // element, the effect choice.
     static constexpr std::array<std::pair<int, int>, 4> kHot = {
-        std::pair{20, 0}, std::pair{255, 60}, std::pair{255, 4}, std::pair{255, 35}};
-    PointerState& ps = m_state.pointer;
+        std::pair{layout::skin_main::kButtonLabelFirst, 0},
+        std::pair{kNoElement, layout::skin_advance::kDpiRowFirst},
+        std::pair{kNoElement, layout::skin_mac::kRecord},
+        std::pair{kNoElement, layout::skin_color::kEffect}};
+    PointerState& ps = m_window->pointer();
     for (int page = 0; page < 4; ++page) {
         ps = PointerState{};
         ps.page = static_cast<PageId>(page);
@@ -591,9 +590,9 @@ bool App::renderPages(const std::string& folder) {
         ok &= m_window->compose().save(qs(base + ".png"));
         const auto [main, other] = kHot[static_cast<std::size_t>(page)];
         ps.hotMain = main;
-        ps.hotAdvanced = page == 1 ? other : 255;
-        ps.hotMacro = page == 2 ? other : 255;
-        ps.hotLighting = page == 3 ? other : 255;
+        ps.hotAdvanced = page == 1 ? other : kNoElement;
+        ps.hotMacro = page == 2 ? other : kNoElement;
+        ps.hotLighting = page == 3 ? other : kNoElement;
         ok &= m_window->compose().save(qs(base + "_hover.png"));
         ps.pressed = true;
         ok &= m_window->compose().save(qs(base + "_pressed.png"));

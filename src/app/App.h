@@ -1,7 +1,5 @@
 #pragma once
 
-#include "session/AppState.h"
-#include "app/CZEL_GMouseDlg.h"
 #include "device/DeviceLink.h"
 #include "device/Sleeper.h"
 #include "keys/MacVkAndText.h"
@@ -23,10 +21,12 @@
 #include "programming/MacroPlayerSource.h"
 #include "programming/ProfileRestore.h"
 #include "programming/SoftMacroState.h"
+#include "session/AppState.h"
 #include "settings/DeviceDescription.h"
 #include "settings/FolderTree.h"
 #include "settings/ProfileManager.h"
 #include "settings/ProfileStore.h"
+#include "ui/CZEL_GMouseDlg.h"
 #include "ui/WarningDlg.h"
 
 #include <QObject>
