@@ -15,31 +15,28 @@ QString qs(const std::string& text) {
 } // namespace
 
 MainWindowSkin::~MainWindowSkin() {
-    joinDecoding();
+    waitForDecoding();
 }
 
-void MainWindowSkin::joinDecoding() {
-    for (auto& f : m_mainPage) {
-        if (f.valid()) {
-            f.wait();
+void MainWindowSkin::waitForDecoding() const {
+    const auto wait = [](const auto& future) {
+        if (future.valid()) {
+            future.wait();
         }
-        f = {};
+    };
+    for (const auto& f : m_mainPage) {
+        wait(f);
     }
-    if (m_mainMask.valid()) {
-        m_mainMask.wait();
-    }
-    m_mainMask = {};
-    for (auto& f : m_otherPages) {
-        if (f.valid()) {
-            f.wait();
-        }
-        f = {};
+    wait(m_mainMask);
+    for (const auto& f : m_otherPages) {
+        wait(f);
     }
 }
 
 void MainWindowSkin::setPictureCacheFolder(const std::string& folder) {
-    // Pictures being decoded read through the cache being replaced.
-    joinDecoding();
+    // Pictures being decoded read through the cache being replaced; what they decoded is
+    // kept.
+    waitForDecoding();
     m_cache = std::make_unique<PictureCache>(folder);
 }
 
@@ -57,7 +54,10 @@ void MainWindowSkin::beginMainPage(const std::string& skinsDir) {
         return;
     }
     // Pictures of an earlier skins folder are not wanted.
-    joinDecoding();
+    waitForDecoding();
+    for (auto& f : m_otherPages) {
+        f = {};
+    }
     m_skinsDir = skinsDir;
     m_loaded = {};
     // The main page's four full-window pictures are the bulk of start-up's reading; they

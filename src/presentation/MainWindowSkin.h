@@ -15,8 +15,8 @@
 namespace zel {
 
 /// The layouts and pictures of the four pages of the main window and the window's mask.
-/// Pictures decode on other threads; `joinDecoding` (also run by the destructor and
-/// before the picture cache is replaced) waits for every thread still decoding.
+/// Pictures decode on other threads, which read through the picture cache; the cache is
+/// replaced, and the skin destroyed, only after `waitForDecoding`.
 struct MainWindowSkin {
     MainWindowSkin() = default;
     MainWindowSkin(const MainWindowSkin&) = delete;
@@ -53,8 +53,9 @@ struct MainWindowSkin {
     /// The pictures of a page (by PageId: main, advanced, mac, led), read on first use.
     const PictureSet& page(int index);
 
-    /// Waits for every decoding thread and drops what they decoded.
-    void joinDecoding();
+    /// Waits for every decoding thread; what they decoded is still taken by `finishLoading`
+    /// and `page`.
+    void waitForDecoding() const;
 
 private:
     struct MaskAndShape {
@@ -65,7 +66,7 @@ private:
 
     std::string m_skinsDir;
     /// The decoding threads read through the cache: it is replaced or destroyed only
-    /// after `joinDecoding`.
+    /// after `waitForDecoding`.
     std::unique_ptr<PictureCache> m_cache = std::make_unique<PictureCache>(std::string());
     std::array<PictureSet, 4> m_pages;
     std::array<bool, 4> m_loaded{};
