@@ -136,14 +136,14 @@ Running& running() {
 
 void BM_RepaintPage(benchmark::State& state) {
     App& app = *running().app;
-    app.state().pointer.page = static_cast<PageId>(state.range(0));
+    app.mainWindow()->pointer().page = static_cast<PageId>(state.range(0));
     // A repaint draws the page straight into the window's backing picture.
     QImage backing(app.mainWindow()->size(), QImage::Format_RGB32);
     for (auto _ : state) {
         app.mainWindow()->composeInto(backing);
         benchmark::DoNotOptimize(backing.bits());
     }
-    app.state().pointer.page = PageId::MainPage;
+    app.mainWindow()->pointer().page = PageId::MainPage;
 }
 
 void BM_FloorCopyFullWindowPicture(benchmark::State& state) {

@@ -1,11 +1,12 @@
 #include "app/App.h"
 
-#include "app/PageLogic.h"
 #include "app/Tray.h"
 #include "platform/power/PowerWatcher.h"
 #include "presentation/LanguageSwitch.h"
+#include "presentation/LayoutElements.h"
 #include "programming/ProfileRestore.h"
 #include "sim/SimulatedMouse.h"
+#include "ui/pages/PageLogic.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -45,7 +46,7 @@ public:
     explicit WindowRepaint(App& app) : m_app(app) {}
     void repaint() override {
         if (CZEL_GMouseDlg* w = m_app.m_window.get()) {
-            QCoreApplication::postEvent(w, new AppMessage(kMsgRepaint, 0, 0));
+            QCoreApplication::postEvent(w, new AppMessage(kMsgRepaint));
         }
     }
     bool lightingPageShown() const override {
@@ -355,9 +356,6 @@ void App::onMessage(QEvent* event) {
         restoreLightingAndDpi(m_core.link(), m_core.profiles(), m_core.folders().settingsFile(),
                               m_sleeper);
         m_core.profiles().publish();
-    } else if (message->message == kMsgMenuNotify) {
-        m_core.state().pointer.popupOpen = false;
-        m_window->update();
     }
 }
 
@@ -404,8 +402,11 @@ bool App::renderPages(const std::string& folder) {
     // A hovered and a pressed element per page: a button label, a DPI level, the record
     // element, the effect choice.
     static constexpr std::array<std::pair<int, int>, 4> kHot = {
-        std::pair{20, 0}, std::pair{255, 60}, std::pair{255, 4}, std::pair{255, 35}};
-    PointerState& ps = m_core.state().pointer;
+        std::pair{layout::skin_main::kButtonLabelFirst, 0},
+        std::pair{kNoElement, layout::skin_advance::kDpiRowFirst},
+        std::pair{kNoElement, layout::skin_mac::kRecord},
+        std::pair{kNoElement, layout::skin_color::kEffect}};
+    PointerState& ps = m_window->pointer();
     for (int page = 0; page < 4; ++page) {
         ps = PointerState{};
         ps.page = static_cast<PageId>(page);
@@ -413,9 +414,9 @@ bool App::renderPages(const std::string& folder) {
         ok &= m_window->compose().save(qs(base + ".png"));
         const auto [main, other] = kHot[static_cast<std::size_t>(page)];
         ps.hotMain = main;
-        ps.hotAdvanced = page == 1 ? other : 255;
-        ps.hotMacro = page == 2 ? other : 255;
-        ps.hotLighting = page == 3 ? other : 255;
+        ps.hotAdvanced = page == 1 ? other : kNoElement;
+        ps.hotMacro = page == 2 ? other : kNoElement;
+        ps.hotLighting = page == 3 ? other : kNoElement;
         ok &= m_window->compose().save(qs(base + "_hover.png"));
         ps.pressed = true;
         ok &= m_window->compose().save(qs(base + "_pressed.png"));

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/CZEL_GMouseDlg.h"
 #include "app/QtSinks.h"
 #include "device/Sleeper.h"
 #include "presentation/FontBook.h"
 #include "programming/LedPreview.h"
 #include "session/AppState.h"
 #include "session/CoreSession.h"
+#include "ui/CZEL_GMouseDlg.h"
 #include "ui/WarningDlg.h"
 
 #include <QObject>

@@ -1,5 +1,7 @@
 #include "ui/WarningDlg.h"
 
+#include "presentation/LayoutElements.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -10,14 +12,20 @@ namespace zel {
 
 namespace {
 
+namespace elements = layout::lb_warning;
+
+/// The box's elements: its two buttons (elements 0 .. kLastHit), the message, the notice
+/// caption and the second line.
+constexpr int kElementCount = elements::kLastElement + 1;
+
 constexpr QSize kPlainSize(400, 200);
 
 // The rectangles of a box without its layout: OK at the bottom, close at the top right.
-const std::array<Area, 5> kPlainRects = {{{140, 146, 120, 36, ""},
-                                          {360, 10, 30, 30, ""},
-                                          {24, 48, 352, 88, ""},
-                                          {24, 12, 320, 26, ""},
-                                          {24, 108, 352, 30, ""}}};
+const std::array<Area, kElementCount> kPlainRects = {{{140, 146, 120, 36, ""},
+                                                      {360, 10, 30, 30, ""},
+                                                      {24, 48, 352, 88, ""},
+                                                      {24, 12, 320, 26, ""},
+                                                      {24, 108, 352, 30, ""}}};
 
 } // namespace
 
@@ -25,18 +33,19 @@ WarningDlg::WarningDlg(const WarningSkin& skin, const WarningRequest& request, Q
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_layout(skin.layout),
       m_font(skin.font), m_kind(request.kind) {
     m_pictures = PictureSet::load(skin.skinsDir, "/warning");
-    m_layout.areas.resize(5);
-    m_texts[0] = QString::fromStdString(m_layout.area(0).label);
-    m_texts[2] = QString::fromStdString(request.text);
-    m_texts[3] = QString::fromStdString(m_layout.area(3).label);
-    m_texts[4] = QString::fromStdString(m_layout.area(4).label);
+    m_layout.areas.resize(kElementCount);
+    m_texts[elements::kOk] = QString::fromStdString(m_layout.area(elements::kOk).label);
+    m_texts[elements::kMessage] = QString::fromStdString(request.text);
+    m_texts[elements::kNotice] = QString::fromStdString(m_layout.area(elements::kNotice).label);
+    m_texts[elements::kSecondLine] =
+        QString::fromStdString(m_layout.area(elements::kSecondLine).label);
 
     const QRegion shape = shapeFromMask(m_pictures.mask);
     // An empty shape would leave nothing to click: the box is then a plain rectangle with
     // its two buttons drawn by the program.
     m_plain = shape.isEmpty();
     if (m_plain) {
-        for (std::size_t i = 0; i < 5; ++i) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(kElementCount); ++i) {
             if (m_layout.areas[i].empty()) {
                 m_layout.areas[i] = Area{kPlainRects[i].x, kPlainRects[i].y, kPlainRects[i].width,
                                          kPlainRects[i].height, m_layout.areas[i].label};
@@ -66,7 +75,8 @@ QImage WarningDlg::compose() const {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QColor(7, 188, 255));
         p.drawRect(frame.rect().adjusted(0, 0, -1, -1));
-        for (int i = 0; i < 2; ++i) {
+        // The buttons are the hit-tested elements; the hover is the button's number + 1.
+        for (int i = 0; i <= elements::kLastHit; ++i) {
             const Area& a = rect(i);
             const QRect r(a.x, a.y, a.width, a.height);
             p.setPen(m_hover == i + 1 ? QColor(7, 188, 255) : QColor(90, 90, 90));
@@ -74,7 +84,7 @@ QImage WarningDlg::compose() const {
             p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
             p.setPen(QPen(Qt::white, 2));
             const QPointF c = QRectF(r).center();
-            if (i == 0) {
+            if (i == elements::kOk) {
                 p.drawLine(c + QPointF(-8, 0), c + QPointF(-2, 6));
                 p.drawLine(c + QPointF(-2, 6), c + QPointF(8, -6));
             } else {
@@ -93,12 +103,14 @@ QImage WarningDlg::compose() const {
             composeArea(frame, m_pictures.over, rect(m_hover - 1));
         }
     }
-    if (m_kind >= 0 && m_kind < 5) {
+    // The kind is the element that shows the text; the notice also shows the second line.
+    if (m_kind >= 0 && m_kind < kElementCount) {
         SkinSurface::drawCentred(frame, rect(m_kind), m_texts[static_cast<std::size_t>(m_kind)],
                                  m_font, Qt::white);
     }
-    if (m_kind == 3) {
-        SkinSurface::drawCentred(frame, rect(4), m_texts[4], m_font, Qt::white);
+    if (m_kind == elements::kNotice) {
+        SkinSurface::drawCentred(frame, rect(elements::kSecondLine), m_texts[elements::kSecondLine],
+                                 m_font, Qt::white);
     }
     return frame;
 }
@@ -112,9 +124,9 @@ void WarningDlg::paintEvent(QPaintEvent*) {
 void WarningDlg::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pt = event->position().toPoint();
     int hover = 255;
-    if (rect(0).contains(pt.x(), pt.y())) {
+    if (rect(elements::kOk).contains(pt.x(), pt.y())) {
         hover = 1;
-    } else if (rect(1).contains(pt.x(), pt.y())) {
+    } else if (rect(elements::kClose).contains(pt.x(), pt.y())) {
         hover = 2;
     }
     if (hover != m_hover) {

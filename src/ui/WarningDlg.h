@@ -60,7 +60,7 @@ private:
     PictureSet m_pictures;
     SkinLayout m_layout;
     QFont m_font;
-    std::array<QString, 5> m_texts;
+    std::array<QString, 5> m_texts; ///< by element
     int m_kind;
     int m_hover = 3;
     bool m_plain = false;

@@ -139,7 +139,7 @@ TEST_F(AppTest, ClicksOnTheLayoutChangeTheSettings) {
 
     // The advanced page's sliders at and beyond both ends.
     click(w, centre(main.area(7)));
-    EXPECT_EQ(state.pointer.page, PageId::AdvancedPage);
+    EXPECT_EQ(w->pointer().page, PageId::AdvancedPage);
     const SkinLayout& adv = app->skin().advanced;
     const Area fire = adv.area(31);
     click(w, QPoint(fire.x, fire.y + fire.height / 2));
@@ -154,7 +154,7 @@ TEST_F(AppTest, ClicksOnTheLayoutChangeTheSettings) {
     QTest::mouseMove(w, QPoint(fire.x - 200, fire.y + 2));
     EXPECT_EQ(shared.fireTime, 8);
     QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(fire.x - 200, fire.y + 2));
-    EXPECT_EQ(state.pointer.dragMode, DragMode::None);
+    EXPECT_EQ(w->pointer().dragMode, DragMode::None);
 
     const Area speed = adv.area(1);
     click(w, QPoint(speed.x + speed.width - 1, speed.y + speed.height / 2));

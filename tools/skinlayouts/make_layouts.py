@@ -4,10 +4,12 @@ language folders.
 
 The rectangles are the same in every language (the pictures are shared); only the
 labels differ. Field 0 of each entry names the element for the maintainers and tells
-the picture generator how to draw it ("style:id"). Run from the repository root:
-    python3 tools/skinlayouts/make_layouts.py
+the picture generator how to draw it ("style:id"). It also writes src/presentation/LayoutElements.h: the
+number of every element the program refers to, named in the element's table below.
+    python3 tools/skinlayouts/make_layouts.py [output folder]
 """
 import os
+import sys
 
 LANGS = {"0_INI_CN": 0, "1_INI_EN": 1, "4_INI_DE": 2}
 
@@ -155,27 +157,30 @@ FUN = {
 FUN_EXTRA = {30000: ("禁用", "Disabled", "Deaktiviert")}
 
 
-def e(style, x, y, w, h, label=None):
-    return (style, x, y, w, h, label)
+def e(style, x, y, w, h, label=None, name=None):
+    """One element. `name` is the element's name in the program (LayoutElements.h); elements
+    that share a name form a run of consecutive numbers."""
+    return (style, x, y, w, h, label, name)
 
 
 def frame():
     d = {}
-    d[0] = e("icon:min", 920, 12, 30, 30)
-    d[1] = e("icon:close", 956, 12, 30, 30)
-    d[2] = e("icon:tray", 884, 12, 30, 30)
-    d[3] = e("btnAccent:apply", 846, 640, 136, 42, "apply")
-    d[4] = e("btn:lang", 738, 14, 100, 28, None)
+    d[0] = e("icon:min", 920, 12, 30, 30, name="Minimise")
+    d[1] = e("icon:close", 956, 12, 30, 30, name="Close")
+    d[2] = e("icon:tray", 884, 12, 30, 30, name="ToTray")
+    d[3] = e("btnAccent:apply", 846, 640, 136, 42, "apply", name="Apply")
+    d[4] = e("btn:lang", 738, 14, 100, 28, None, name="Language")
     d[5] = e("label:product", 20, 14, 180, 28, "product")
+    # One tab per page, in page order.
     for i, k in enumerate(["tab_main", "tab_adv", "tab_mac", "tab_led"]):
-        d[6 + i] = e("tab:" + k, 262 + i * 108, 8, 104, 40, k)
+        d[6 + i] = e("tab:" + k, 262 + i * 108, 8, 104, 40, k, name="Tab")
     for i in range(4):
         d[10 + i] = e("tile:profile", 20 + (i % 2) * 116, 70 + (i // 2) * 140, 108, 128,
-                      "p%d" % (i + 1))
+                      "p%d" % (i + 1), name="Profile")
     for i, k in enumerate(["import", "export", "reset"]):
-        d[14 + i] = e("tile:" + k, 20 + i * 78, 372, 70, 100, k)
-    d[17] = e("icon:gear", 704, 14, 28, 28)
-    d[19] = e("icon:help", 848, 14, 28, 28)
+        d[14 + i] = e("tile:" + k, 20 + i * 78, 372, 70, 100, k, name=k.capitalize())
+    d[17] = e("icon:gear", 704, 14, 28, 28, name="LanguageMenu")
+    d[19] = e("icon:help", 848, 14, 28, 28, name="Help")
     return d
 
 
@@ -199,18 +204,19 @@ def main_page(lang):
     order_left = [0, 3, 4, 6]
     order_right = [1, 2, 5, 7]
     for b, (style, x, y, w, h) in enumerate(MOUSE_ZONES):
-        d[35 + b] = e(style, x, y, w, h)
+        d[35 + b] = e(style, x, y, w, h, name="ButtonZone")
     for row, b in enumerate(order_left):
-        d[20 + b] = e("btn:key", 270, [110, 250, 330, 450][row], 196, 36)
+        d[20 + b] = e("btn:key", 270, [110, 250, 330, 450][row], 196, 36, name="ButtonLabel")
     for row, b in enumerate(order_right):
-        d[20 + b] = e("btn:key", 784, [110, 190, 270, 350][row], 196, 36)
-    d[31] = e("seg:left", 270, 540, 110, 32, "wheel0")
-    d[32] = e("seg:right", 380, 540, 110, 32, "wheel1")
-    d[46] = e("icon:sound", 784, 540, 40, 40, "sound")
+        d[20 + b] = e("btn:key", 784, [110, 190, 270, 350][row], 196, 36, name="ButtonLabel")
+    d[31] = e("seg:left", 270, 540, 110, 32, "wheel0", name="WheelNormal")
+    d[32] = e("seg:right", 380, 540, 110, 32, "wheel1", name="WheelReversed")
+    d[46] = e("icon:sound", 784, 540, 40, 40, "sound", name="SoundLighting")
     # DPI level toggles of levels 1 to 3 only: elements 50 and up act as empty elements on
     # this page, so the toggles of levels 4 to 6 live on the Advanced page alone.
     for i in range(3):
-        d[47 + i] = e("toggle:small", 270 + i * 74, 596, 64, 28, "dpi%d" % (i + 1))
+        d[47 + i] = e("toggle:small", 270 + i * 74, 596, 64, 28, "dpi%d" % (i + 1),
+                      name="DpiToggle")
     d[57] = e("label:dpiquick", 500, 600, 200, 24, "dpiquick")
     return d
 
@@ -220,42 +226,42 @@ def advanced_page(lang):
     d[46] = e("label:dpilevels", 270, 64, 300, 26, "dpilevels")
     for i in range(6):
         y = 98 + i * 40
-        d[60 + i] = e("row:dpi", 270, y, 96, 32, "dpi%d" % (i + 1))
-        d[70 + i] = e("value:dpi", 372, y, 104, 32)
-        d[77 + i] = e("swatch:dpi", 486, y + 5, 44, 22)
-        d[47 + i] = e("toggle:dpi", 542, y + 4, 60, 24)
+        d[60 + i] = e("row:dpi", 270, y, 96, 32, "dpi%d" % (i + 1), name="DpiRow")
+        d[70 + i] = e("value:dpi", 372, y, 104, 32, name="DpiValue")
+        d[77 + i] = e("swatch:dpi", 486, y + 5, 44, 22, name="DpiColour")
+        d[47 + i] = e("toggle:dpi", 542, y + 4, 60, 24, name="DpiToggle")
     d[67] = e("label:dpistep", 270, 352, 303, 22, "dpistep")
-    d[66] = e("sliderDpi:dpi", 270, 380, 303, 40)
+    d[66] = e("sliderDpi:dpi", 270, 380, 303, 40, name="DpiSlider")
     d[0] = e("label:ptr", 640, 64, 260, 26, "ptr")
-    d[1] = e("slider:ptr", 640, 102, 260, 14)
-    d[2] = e("value:ptr", 912, 96, 64, 26)
+    d[1] = e("slider:ptr", 640, 102, 260, 14, name="PointerSpeedSlider")
+    d[2] = e("value:ptr", 912, 96, 64, 26, name="PointerSpeedValue")
     d[17] = e("label:wheel", 640, 140, 260, 26, "wheelspeed")
-    d[18] = e("slider:wheel", 640, 178, 260, 14)
-    d[19] = e("value:wheel", 912, 172, 64, 26)
+    d[18] = e("slider:wheel", 640, 178, 260, 14, name="WheelSpeedSlider")
+    d[19] = e("value:wheel", 912, 172, 64, 26, name="WheelSpeedValue")
     d[30] = e("label:fire", 640, 216, 260, 26, "fire")
-    d[31] = e("slider:fire", 640, 254, 260, 14)
-    d[32] = e("value:fire", 912, 248, 64, 26)
+    d[31] = e("slider:fire", 640, 254, 260, 14, name="FireTimeSlider")
+    d[32] = e("value:fire", 912, 248, 64, 26, name="FireTimeValue")
     d[33] = e("label:poll", 640, 300, 260, 26, "poll")
     for i, k in enumerate(["hz1000", "hz500", "hz250", "hz125"]):
-        d[34 + i] = e("btn:poll", 640 + i * 86, 334, 80, 32, k)
-        d[38 + i] = e("bar:poll", 640 + i * 86, 370, 80, 4)
+        d[34 + i] = e("btn:poll", 640 + i * 86, 334, 80, 32, k, name="PollingRate")
+        d[38 + i] = e("bar:poll", 640 + i * 86, 370, 80, 4, name="PollingBar")
     return d
 
 
 def mac_page(lang):
     d = {}
-    d[10] = e("label:macros", 270, 64, 250, 26, "macros")
-    d[11] = e("label:steps", 540, 64, 260, 26, "steps")
-    d[4] = e("btnRec:record", 820, 96, 162, 42)
-    d[5] = e("btn:insert", 820, 146, 162, 34, "insert")
-    d[6] = e("radio:mode2", 820, 192, 162, 30, "mode2")
-    d[7] = e("radio:mode1", 820, 226, 162, 30, "mode1")
-    d[8] = e("radio:mode0", 820, 260, 162, 30, "mode0")
-    d[14] = e("label:repeat", 826, 298, 70, 26, "repeat")
-    d[13] = e("btn:guns", 820, 338, 162, 34, "guns")
-    d[15] = e("check:soft", 820, 380, 162, 30, "soft")
-    d[12] = e("label:lights", 820, 420, 162, 24, "lights")
-    d[16] = e("label:hint", 270, 592, 530, 24, "machint")
+    d[10] = e("label:macros", 270, 64, 250, 26, "macros", name="MacrosCaption")
+    d[11] = e("label:steps", 540, 64, 260, 26, "steps", name="StepsCaption")
+    d[4] = e("btnRec:record", 820, 96, 162, 42, name="Record")
+    d[5] = e("btn:insert", 820, 146, 162, 34, "insert", name="Insert")
+    d[6] = e("radio:mode2", 820, 192, 162, 30, "mode2", name="RepeatMode")
+    d[7] = e("radio:mode1", 820, 226, 162, 30, "mode1", name="RepeatMode")
+    d[8] = e("radio:mode0", 820, 260, 162, 30, "mode0", name="RepeatMode")
+    d[14] = e("label:repeat", 826, 298, 70, 26, "repeat", name="RepeatCaption")
+    d[13] = e("btn:guns", 820, 338, 162, 34, "guns", name="WeaponPresets")
+    d[15] = e("check:soft", 820, 380, 162, 30, "soft", name="SoftwareMacros")
+    d[12] = e("label:lights", 820, 420, 162, 24, "lights", name="LightsCaption")
+    d[16] = e("label:hint", 270, 592, 530, 24, "machint", name="Hint")
     return d
 
 
@@ -269,59 +275,61 @@ MAC_DISPLAY = {
 
 def color_page(lang):
     d = {}
-    d[17] = e("tab:effects", 270, 60, 150, 34, "effects")
-    d[19] = e("tab:altmode", 426, 60, 150, 34, "altmode")
-    d[18] = e("label:ledtitle", 640, 64, 340, 26, "ledtitle")
+    d[17] = e("tab:effects", 270, 60, 150, 34, "effects", name="EffectsTab")
+    d[19] = e("tab:altmode", 426, 60, 150, 34, "altmode", name="AltModeTab")
+    d[18] = e("label:ledtitle", 640, 64, 340, 26, "ledtitle", name="Title")
     d[16] = e("label:effect", 270, 112, 120, 32, "effect")
-    d[35] = e("dropdown:effect", 400, 112, 300, 32)
+    d[35] = e("dropdown:effect", 400, 112, 300, 32, name="Effect")
     d[15] = e("label:colours", 270, 162, 120, 28, "colours")
     for k in range(7):
-        d[k] = e("swatch:led", 400 + k * 62, 162, 50, 28)
-        d[7 + k] = e("toggle:small", 400 + k * 62, 196, 50, 18)
-    d[14] = e("state:custom", 840, 162, 130, 28, "custom")
+        d[k] = e("swatch:led", 400 + k * 62, 162, 50, 28, name="Colour")
+        d[7 + k] = e("toggle:small", 400 + k * 62, 196, 50, 18, name="ColourToggle")
+    d[14] = e("state:custom", 840, 162, 130, 28, "custom", name="OwnColours")
     d[39] = e("label:speed", 270, 236, 120, 26, "speed")
-    d[41] = e("sliderLed:speed", 400, 246, 300, 14)
+    d[41] = e("sliderLed:speed", 400, 246, 300, 14, name="SpeedSlider")
     d[38] = e("label:bright", 270, 280, 120, 26, "bright")
-    d[40] = e("sliderLed:bright", 400, 290, 300, 14)
+    d[40] = e("sliderLed:bright", 400, 290, 300, 14, name="BrightnessSlider")
     d[37] = e("label:direction", 270, 336, 120, 26, "direction")
-    d[45] = e("icon:sym", 400, 328, 56, 40)
+    d[45] = e("icon:sym", 400, 328, 56, 40, name="Mirror")
     for i, style in enumerate(["icon:arrowL", "icon:arrowR", "icon:arrowOut", "icon:arrowIn"]):
-        d[47 + i] = e(style, 476 + i * 70, 328, 56, 40)
+        d[47 + i] = e(style, 476 + i * 70, 328, 56, 40, name="Direction")
         d[31 + i] = e("label:dir", 470 + i * 70, 370, 68, 20, "dir%d" % i)
     d[30] = e("label:sym", 394, 370, 68, 20, "sym")
     d[36] = e("label:react", 270, 412, 120, 26, "react")
     for b in range(8):
-        d[51 + b] = e("toggle:react", 400 + b * 72, 406, 64, 22, "b%d" % (b + 1))
-        d[61 + b] = e("dropdown:react", 400 + b * 72, 436, 64, 28)
+        d[51 + b] = e("toggle:react", 400 + b * 72, 406, 64, 22, "b%d" % (b + 1),
+                      name="ReactionToggle")
+        d[61 + b] = e("dropdown:react", 400 + b * 72, 436, 64, 28, name="Reaction")
     d[98] = e("label:wave", 716, 112, 264, 32, "wavehint")
-    d[20] = e("label:hint", 270, 604, 560, 24, "ledhint")
+    d[20] = e("label:hint", 270, 604, 560, 24, "ledhint", name="Hint")
     for i in range(5):
-        d[21 + i] = e("label:alt", 290, 480 + i * 24, 660, 22, "alt%d" % (i + 1))
+        d[21 + i] = e("label:alt", 290, 480 + i * 24, 660, 22, "alt%d" % (i + 1),
+                      name="AltModeText")
     # Covers of the controls an effect does not use (not hit-tested).
-    d[71] = e("cover:react", 396, 432, 580, 36)
-    d[72] = e("cover:bright", 266, 276, 710, 34)
-    d[73] = e("cover:speed", 266, 232, 710, 34)
-    d[74] = e("cover:direction", 266, 322, 710, 72)
-    d[75] = e("cover:colours", 266, 156, 570, 64)
-    d[78] = e("panel:altmode", 270, 104, 712, 496)
+    d[71] = e("cover:react", 396, 432, 580, 36, name="CoverReaction")
+    d[72] = e("cover:bright", 266, 276, 710, 34, name="CoverBrightness")
+    d[73] = e("cover:speed", 266, 232, 710, 34, name="CoverSpeed")
+    d[74] = e("cover:direction", 266, 322, 710, 72, name="CoverDirection")
+    d[75] = e("cover:colours", 266, 156, 570, 64, name="CoverColours")
+    d[78] = e("panel:altmode", 270, 104, 712, 496, name="AltModePanel")
     return d
 
 
 def warning(lang):
     return {
-        0: e("btnCaption:ok", 140, 146, 120, 36),
-        1: e("iconCaption:close", 360, 10, 30, 30),
-        2: e("text:message", 24, 48, 352, 88),
-        3: e("label:notice", 24, 12, 320, 26, "notice"),
-        4: e("text:second", 24, 108, 352, 30),
+        0: e("btnCaption:ok", 140, 146, 120, 36, name="Ok"),
+        1: e("iconCaption:close", 360, 10, 30, 30, name="Close"),
+        2: e("text:message", 24, 48, 352, 88, name="Message"),
+        3: e("label:notice", 24, 12, 320, 26, "notice", name="Notice"),
+        4: e("text:second", 24, 108, 352, 30, name="SecondLine"),
     }
 
 
 def keyset(lang):
     return {
-        0: e("display:key", 30, 62, 300, 54),
-        1: e("btn:ok", 56, 142, 116, 36, "ok"),
-        2: e("btn:cancel", 188, 142, 116, 36, "cancel"),
+        0: e("display:key", 30, 62, 300, 54, name="Key"),
+        1: e("btn:ok", 56, 142, 116, 36, "ok", name="Ok"),
+        2: e("btn:cancel", 188, 142, 116, 36, "cancel", name="Cancel"),
         3: e("label:title", 20, 14, 320, 30, "keytitle"),
     }
 
@@ -338,7 +346,7 @@ def shortcut(lang):
         11: e("label:hint", 40, 158, 400, 24, "combohint"),
     }
     for i, k in enumerate(["ctrl", "shift", "alt", "win"]):
-        d[6 + i] = e("toggle:mod", 40 + i * 102, 196, 94, 36, k)
+        d[6 + i] = e("toggle:mod", 40 + i * 102, 196, 94, 36, k, name="Modifier")
     return d
 
 
@@ -346,7 +354,7 @@ def gun(lang):
     return {
         0: e("icon:close", 520, 10, 30, 30),
         1: e("btn:cancel", 420, 346, 116, 36, "cancel"),
-        2: e("btnAccent:save", 292, 346, 116, 36, "save"),
+        2: e("btnAccent:save", 292, 346, 116, 36, "save", name="Save"),
         3: e("icon:back", 10, 10, 30, 30),
         4: e("pic:weapon", 24, 60, 320, 160),
         5: e("dropdown:weapon", 24, 230, 288, 32),
@@ -370,18 +378,18 @@ GUN_EDIT = {
 def sound(lang):
     d = {
         0: e("label:title", 20, 12, 300, 30, "soundtitle"),
-        2: e("tileMode:bars", 40, 60, 64, 64, "bars"),
-        3: e("tileMode:pulse", 130, 60, 64, 64, "pulse"),
-        4: e("tileMode:tempo", 220, 60, 64, 64, "tempo"),
+        2: e("tileMode:bars", 40, 60, 64, 64, "bars", name="Mode"),
+        3: e("tileMode:pulse", 130, 60, 64, 64, "pulse", name="Mode"),
+        4: e("tileMode:tempo", 220, 60, 64, 64, "tempo", name="Mode"),
         9: e("switch:follow", 360, 76, 120, 36, "follow"),
         10: e("icon:close", 480, 10, 30, 30),
     }
     for k in range(36):
-        d[13 + k] = e("cell:bar", 40 + k * 12, 170, 9, 110)
+        d[13 + k] = e("cell:bar", 40 + k * 12, 170, 9, 110, name="Bar")
     return d
 
 
-def entry_text(style, x, y, w, h, label, li):
+def entry_text(style, x, y, w, h, label, name, li):
     text = T[label][li] if label else ""
     assert "," not in text, text
     return "%s,%d,%d,%d,%d,%s," % (style, x, y, w, h, text)
@@ -512,30 +520,139 @@ def write_pack(path, li):
     write_layout(path, sections)
 
 
-def main():
-    root = os.path.join(os.path.dirname(__file__), "..", "..", "data", "skins")
+# The last element each window hit-tests (elements past it are drawn only), by layout
+# file. The main layout is hit-tested further on the buttons page than beside the others.
+LAST_HIT = {
+    "skin_main.ini": 74,
+    "skin_advance.ini": 137,
+    "skin_mac.ini": 19,
+    "skin_color.ini": 70,
+    "LBWarning.ini": 1,
+    "skin_keyset.ini": 3,
+    "skin_shortcut.ini": 13,
+    "skin_gun.ini": 13,
+    "skin_sound.ini": 11,
+}
+
+# Further numbers of a layout that are not one element: (name, value, comment).
+EXTRA = {
+    "skin_main.ini": [
+        ("kFrameLast", 19, "the frame shown on every page: elements 0 .. kFrameLast"),
+        ("kLastHitBesidePage", 20, "hit-test range of this layout while another page shows"),
+        ("kPictureZoneFirst", 50,
+         "from here up to 48 + the button count: the picture's own button zones, which do\n"
+         "/// nothing and show no hover"),
+        ("kMacroLightTagX", 378, "where the lighting-step tag of a hovered button is drawn"),
+        ("kMacroLightTagY", 535, ""),
+    ],
+}
+
+# Namespace of each layout file in LayoutElements.h.
+NAMESPACES = {
+    "skin_main.ini": "skin_main",
+    "skin_advance.ini": "skin_advance",
+    "skin_mac.ini": "skin_mac",
+    "skin_color.ini": "skin_color",
+    "LBWarning.ini": "lb_warning",
+    "skin_keyset.ini": "skin_keyset",
+    "skin_shortcut.ini": "skin_shortcut",
+    "skin_gun.ini": "skin_gun",
+    "skin_sound.ini": "skin_sound",
+}
+
+
+def layout_files(li):
+    fun = [(str(c), FUN[c][li]) for c in sorted(FUN)]
+    fun += [(str(c), FUN_EXTRA[c][li]) for c in sorted(FUN_EXTRA)]
+    return {
+        "skin_main.ini": [("BUTTONPOS", main_page(li)), ("FUN_STRING", fun)],
+        "skin_advance.ini": [("BUTTONPOS", advanced_page(li))],
+        "skin_mac.ini": [("BUTTONPOS", mac_page(li)), ("EDIT", MAC_EDIT),
+                         ("MACRODISPLAY", MAC_DISPLAY)],
+        "skin_color.ini": [("BUTTONPOS", color_page(li))],
+        "LBWarning.ini": [("BUTTONPOS", warning(li))],
+        "skin_keyset.ini": [("BUTTONPOS", keyset(li))],
+        "skin_shortcut.ini": [("BUTTONPOS", shortcut(li))],
+        "skin_gun.ini": [("BUTTONPOS", gun(li)), ("EDIT", GUN_EDIT)],
+        "skin_sound.ini": [("BUTTONPOS", sound(li))],
+    }
+
+
+def section_lines(name, content, li):
+    if name == "FUN_STRING":
+        return content
+    return entries(content, li)
+
+
+def element_constants(d):
+    """(name, value, comment) of the named elements of one BUTTONPOS table; a name shared
+    by several elements is a run of consecutive numbers, written as first and count."""
+    numbers = {}
+    for k in sorted(d):
+        name = d[k][6]
+        if name:
+            numbers.setdefault(name, []).append(k)
+    out = []
+    for name, ks in sorted(numbers.items(), key=lambda item: item[1][0]):
+        style = d[ks[0]][0]
+        if len(ks) == 1:
+            out.append(("k" + name, ks[0], style))
+        else:
+            assert ks == list(range(ks[0], ks[0] + len(ks))), (name, ks)
+            out.append(("k" + name + "First", ks[0], "%s, %d in a row" % (style, len(ks))))
+            out.append(("k" + name + "Count", len(ks), ""))
+    return out
+
+
+def header_text():
+    lines = [
+        "// Generated by tools/skinlayouts/make_layouts.py from the same tables as the layout",
+        "// files; do not edit. The number of each element that the program refers to, by",
+        "// layout file; runs of elements as first and count.",
+        "#pragma once",
+        "",
+        "namespace zel::layout {",
+    ]
+    files = layout_files(1)
+    for file_name, sections in files.items():
+        d = sections[0][1]
+        lines.append("")
+        lines.append("/// %s" % file_name)
+        lines.append("namespace %s {" % NAMESPACES[file_name])
+        constants = element_constants(d)
+        constants.append(("kLastHit", LAST_HIT[file_name], "the last element hit-tested"))
+        constants.append(("kLastElement", max(d), "the highest element of the file"))
+        constants += EXTRA.get(file_name, [])
+        for name, value, comment in constants:
+            if comment:
+                lines.append("/// " + comment)
+            lines.append("inline constexpr int %s = %d;" % (name, value))
+        lines.append("} // namespace %s" % NAMESPACES[file_name])
+    lines.append("")
+    lines.append("} // namespace zel::layout")
+    return "\n".join(lines) + "\n"
+
+
+def main(argv):
+    """Writes into the repository, or below the folder given as the only argument (with the
+    repository's layout: data/skins/..., src/presentation/LayoutElements.h)."""
+    if len(argv) > 1:
+        base = argv[1]
+    else:
+        base = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    root = os.path.join(base, "data", "skins")
     for folder, li in LANGS.items():
         out = os.path.join(root, folder)
         os.makedirs(out, exist_ok=True)
-        fun = [(str(c), FUN[c][li]) for c in sorted(FUN)]
-        fun += [(str(c), FUN_EXTRA[c][li]) for c in sorted(FUN_EXTRA)]
-        files = {
-            "skin_main.ini": [("BUTTONPOS", entries(main_page(li), li)), ("FUN_STRING", fun)],
-            "skin_advance.ini": [("BUTTONPOS", entries(advanced_page(li), li))],
-            "skin_mac.ini": [("BUTTONPOS", entries(mac_page(li), li)),
-                             ("EDIT", entries(MAC_EDIT, li)),
-                             ("MACRODISPLAY", entries(MAC_DISPLAY, li))],
-            "skin_color.ini": [("BUTTONPOS", entries(color_page(li), li))],
-            "LBWarning.ini": [("BUTTONPOS", entries(warning(li), li))],
-            "skin_keyset.ini": [("BUTTONPOS", entries(keyset(li), li))],
-            "skin_shortcut.ini": [("BUTTONPOS", entries(shortcut(li), li))],
-            "skin_gun.ini": [("BUTTONPOS", entries(gun(li), li)), ("EDIT", entries(GUN_EDIT, li))],
-            "skin_sound.ini": [("BUTTONPOS", entries(sound(li), li))],
-        }
         write_pack(os.path.join(out, "LanguageText.ini"), li)
-        for name, sections in files.items():
-            write_layout(os.path.join(out, name), sections)
+        for name, sections in layout_files(li).items():
+            write_layout(os.path.join(out, name),
+                         [(s, section_lines(s, c, li)) for s, c in sections])
+    header = os.path.join(base, "src", "presentation", "LayoutElements.h")
+    os.makedirs(os.path.dirname(header), exist_ok=True)
+    with open(header, "w", encoding="utf-8", newline="\n") as f:
+        f.write(header_text())
 
 
 if __name__ == "__main__":
-    main()
+    main(sys.argv)

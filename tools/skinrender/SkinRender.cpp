@@ -6,6 +6,7 @@
 #include "presentation/FontBook.h"
 #include "presentation/LanguagePack.h"
 #include "presentation/LanguageSwitch.h"
+#include "presentation/LayoutElements.h"
 #include "ui/SkinSurface.h"
 #include "ui/WarningDlg.h"
 
@@ -19,6 +20,14 @@
 namespace {
 
 using namespace zel;
+namespace elements = zel::layout;
+
+/// The profile and profile-tool captions are centred over their tile and the space below.
+constexpr int kProfileCaptionExtra = 100;
+constexpr int kToolCaptionExtra = 75;
+/// The sound-lighting caption runs on to the right below its button.
+constexpr int kSoundCaptionIndent = 5;
+constexpr int kSoundCaptionGap = 2;
 
 struct Target {
     const char* name;
@@ -50,23 +59,30 @@ QImage composePage(const SkinSurface& page, const SkinSurface* frame, int hot, b
             const QString text = QString::fromStdString(a.label);
             // The main layout's own text placements: profiles and the profile tools below
             // their icons, the sound-lighting caption under its button.
-            if (mainLayout && i >= 10 && i <= 16) {
-                const int extra = i <= 13 ? 100 : 75;
+            namespace main = elements::skin_main;
+            if (mainLayout && i >= main::kProfileFirst && i <= main::kReset) {
+                const int extra = i < main::kProfileFirst + main::kProfileCount
+                                      ? kProfileCaptionExtra
+                                      : kToolCaptionExtra;
                 a.y += (extra) / 2;
-            } else if (mainLayout && i == 46 && !a.empty() && !text.isEmpty()) {
+            } else if (mainLayout && i == main::kSoundLighting && !a.empty() && !text.isEmpty()) {
                 QPainter p(&img);
                 p.setFont(font);
                 p.setPen(Qt::white);
-                p.drawText(QPoint(a.x + 5, a.y + a.height + 2 + QFontMetrics(font).ascent()), text);
+                p.drawText(QPoint(a.x + kSoundCaptionIndent,
+                                  a.y + a.height + kSoundCaptionGap + QFontMetrics(font).ascent()),
+                           text);
                 continue;
             }
             SkinSurface::drawCentred(img, a, text, font, Qt::white);
         }
     };
     if (frame != nullptr) {
-        labels(frame->layout(), 0, 19);
+        labels(frame->layout(), 0, elements::skin_main::kFrameLast);
     }
-    labels(page.layout(), frame != nullptr && &page == frame ? 20 : 0, 200);
+    const bool framePage = frame != nullptr && &page == frame;
+    labels(page.layout(), framePage ? elements::skin_main::kFrameLast + 1 : 0,
+           static_cast<int>(page.layout().areas.size()) - 1);
     return img;
 }
 
@@ -82,20 +98,26 @@ int run(const std::string& appDir, const QString& out, int language) {
     QDir().mkpath(out);
 
     const Target targets[] = {
-        {"main", SkinFile::Main, "main", 74, 20},
-        {"advanced", SkinFile::Advance, "advanced", 137, 60},
-        {"mac", SkinFile::Mac, "mac", 19, 4},
-        {"led", SkinFile::Color, "led", 70, 35},
-        {"keyset", SkinFile::KeySet, "keyset", 3, 1},
-        {"combinationKey", SkinFile::ShortCut, "combinationKey", 13, 6},
-        {"gun", SkinFile::Gun, "gun", 13, 2},
-        {"sound", SkinFile::Sound, "sound", 11, 2},
+        {"main", SkinFile::Main, "main", elements::skin_main::kLastHit,
+         elements::skin_main::kButtonLabelFirst},
+        {"advanced", SkinFile::Advance, "advanced", elements::skin_advance::kLastHit,
+         elements::skin_advance::kDpiRowFirst},
+        {"mac", SkinFile::Mac, "mac", elements::skin_mac::kLastHit, elements::skin_mac::kRecord},
+        {"led", SkinFile::Color, "led", elements::skin_color::kLastHit,
+         elements::skin_color::kEffect},
+        {"keyset", SkinFile::KeySet, "keyset", elements::skin_keyset::kLastHit,
+         elements::skin_keyset::kOk},
+        {"combinationKey", SkinFile::ShortCut, "combinationKey", elements::skin_shortcut::kLastHit,
+         elements::skin_shortcut::kModifierFirst},
+        {"gun", SkinFile::Gun, "gun", elements::skin_gun::kLastHit, elements::skin_gun::kSave},
+        {"sound", SkinFile::Sound, "sound", elements::skin_sound::kLastHit,
+         elements::skin_sound::kModeFirst},
     };
     SkinSurface frame;
     {
         SkinLayout main;
         loadSkin(store, langDir, SkinFile::Main, main, {});
-        frame.setLayout(main, 74);
+        frame.setLayout(main, elements::skin_main::kLastHit);
     }
     bool ok = true;
     for (const Target& t : targets) {
@@ -122,15 +144,23 @@ int run(const std::string& appDir, const QString& out, int language) {
         QImage img(QString::fromStdString(skins + "/led_normal.jpg"));
         img = img.convertToFormat(QImage::Format_RGB32);
         const QImage null(QString::fromStdString(skins + "/led_null.jpg"));
-        for (int e : {72, 75, 74, 50, 71}) {
+        namespace colour = elements::skin_color;
+        for (int e :
+             {colour::kCoverBrightness, colour::kCoverColours, colour::kCoverDirection,
+              colour::kDirectionFirst + colour::kDirectionCount - 1, colour::kCoverReaction}) {
             composeArea(img, null, led.area(e));
         }
         ok &= save(img, out + "/led_effect0_covers.png");
         QImage alt(QString::fromStdString(skins + "/led_normal.jpg"));
         alt = alt.convertToFormat(QImage::Format_RGB32);
-        composeArea(alt, QImage(QString::fromStdString(skins + "/led_down.jpg")), led.area(19));
-        composeArea(alt, QImage(QString::fromStdString(skins + "/new_down.jpg")), led.area(78));
-        for (int e : {18, 20, 21, 22, 23, 24, 25}) {
+        namespace colour = elements::skin_color;
+        composeArea(alt, QImage(QString::fromStdString(skins + "/led_down.jpg")),
+                    led.area(colour::kAltModeTab));
+        composeArea(alt, QImage(QString::fromStdString(skins + "/new_down.jpg")),
+                    led.area(colour::kAltModePanel));
+        for (int e : {colour::kTitle, colour::kHint, colour::kAltModeTextFirst,
+                      colour::kAltModeTextFirst + 1, colour::kAltModeTextFirst + 2,
+                      colour::kAltModeTextFirst + 3, colour::kAltModeTextFirst + 4}) {
             SkinSurface::drawCentred(alt, led.area(e), QString::fromStdString(led.area(e).label),
                                      font, Qt::white);
         }
@@ -145,11 +175,13 @@ int run(const std::string& appDir, const QString& out, int language) {
         WarningDlg box(skin, WarningRequest{pack.tipText(7), 2, 0, {}});
         box.show();
         ok &= save(box.compose(), out + "/warning_normal.png");
-        QMouseEvent move(QEvent::MouseMove, QPointF(box.rect(0).x + 5, box.rect(0).y + 5),
-                         QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        const Area& okButton = box.rect(elements::lb_warning::kOk);
+        const Area& closeButton = box.rect(elements::lb_warning::kClose);
+        QMouseEvent move(QEvent::MouseMove, QPointF(okButton.x + 5, okButton.y + 5), QPointF(),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&box, &move);
         ok &= save(box.compose(), out + "/warning_hover.png");
-        QMouseEvent move2(QEvent::MouseMove, QPointF(box.rect(1).x + 5, box.rect(1).y + 5),
+        QMouseEvent move2(QEvent::MouseMove, QPointF(closeButton.x + 5, closeButton.y + 5),
                           QPointF(), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&box, &move2);
         ok &= save(box.compose(), out + "/warning_hover2.png");

@@ -1,4 +1,4 @@
-#include "app/PageLogic.h"
+#include "ui/pages/PageLogic.h"
 
 #include "settings/ProfileSettings.h"
 

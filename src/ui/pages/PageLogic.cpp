@@ -1,4 +1,4 @@
-#include "app/PageLogic.h"
+#include "ui/pages/PageLogic.h"
 
 #include "platform/ini/IniText.h"
 #include "settings/ProfileSettings.h"

@@ -1,0 +1,492 @@
+#include "ui/CZEL_GMouseDlg.h"
+
+#include "presentation/FontBook.h"
+#include "presentation/LanguagePack.h"
+#include "presentation/LayoutElements.h"
+#include "presentation/PrefaultPicture.h"
+#include "session/AppState.h"
+#include "settings/DeviceDescription.h"
+#include "settings/FolderTree.h"
+#include "settings/ProfileStore.h"
+#include "ui/LanguagePopup.h"
+#include "ui/pages/AdvancedPage.h"
+#include "ui/pages/ButtonsPage.h"
+#include "ui/pages/LightingPage.h"
+#include "ui/pages/MacroPage.h"
+#include "ui/pages/PagePainting.h"
+
+#include <QBackingStore>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWindow>
+
+namespace zel {
+
+namespace {
+
+namespace frame = layout::skin_main;
+
+/// The font of the window's texts.
+constexpr int kTextFont = 2;
+/// The language names are texts 20 .. 49 of the "other" table, in language order.
+constexpr int kLanguageNameFirst = 20;
+constexpr int kLanguageNameCount = 30;
+/// The profile and profile-tool captions are centred over their tile and the space below.
+constexpr int kProfileCaptionExtra = 100;
+constexpr int kToolCaptionExtra = 75;
+/// The width the language list adds to the language menu.
+constexpr int kLanguageMenuExtraWidth = 80;
+const QSize kFallbackSize(1000, 700);
+const QColor kBackground(22, 22, 22);
+
+bool within(int element, int first, int count) {
+    return element >= first && element < first + count;
+}
+
+} // namespace
+
+CZEL_GMouseDlg::CZEL_GMouseDlg(MainWindowContext context, MainWindowSkin& skin,
+                               MainWindowHooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_ctx(context), m_skin(skin),
+      m_hooks(std::move(hooks)), m_pages{std::make_unique<ButtonsPage>(),
+                                         std::make_unique<AdvancedPage>(),
+                                         std::make_unique<MacroPage>(),
+                                         std::make_unique<LightingPage>()} {
+    setObjectName(QStringLiteral("CZEL_GMouseDlg"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    showNotice = [](const QString& text) { QMessageBox::information(nullptr, QString(), text); };
+    applyShape();
+}
+
+CZEL_GMouseDlg::~CZEL_GMouseDlg() = default;
+
+void CZEL_GMouseDlg::applyShape() {
+    const QSize size = !m_skin.mask.isNull()             ? m_skin.mask.size()
+                       : !m_skin.page(0).normal.isNull() ? m_skin.page(0).normal.size()
+                                                         : kFallbackSize;
+    setFixedSize(size);
+    if (!m_skin.maskRegion.isEmpty()) {
+        setMask(m_skin.maskRegion);
+    }
+}
+
+void CZEL_GMouseDlg::showAndRestore() {
+    show();
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
+}
+
+int CZEL_GMouseDlg::hitTestMain(QPoint p) const {
+    return hitTest(m_skin.main, p.x(), p.y(),
+                   m_pointer.page == PageId::MainPage ? frame::kLastHit
+                                                      : frame::kLastHitBesidePage);
+}
+
+void CZEL_GMouseDlg::warn(int tip) const {
+    if (m_hooks.warn) {
+        m_hooks.warn(tip);
+    }
+}
+
+bool CZEL_GMouseDlg::recordingAllows() const {
+    if (!m_hooks.recording || !m_hooks.recording()) {
+        return true;
+    }
+    const PointerState& ps = m_pointer;
+    return ps.hotMacro == layout::skin_mac::kRecord || ps.hotMain == frame::kMinimise ||
+           ps.hotMain == frame::kClose || (ps.hotMain == kNoElement && ps.hotMacro == kNoElement);
+}
+
+const MainWindowPage& CZEL_GMouseDlg::shownPage() const {
+    return *m_pages[static_cast<std::size_t>(m_pointer.page)];
+}
+
+ProfileSettings& CZEL_GMouseDlg::currentProfile() const {
+    const auto profile = static_cast<std::size_t>(
+        std::clamp(m_ctx.state.currentProfile.load(), 0, kProfileCount - 1));
+    return m_ctx.profiles.profiles[profile];
+}
+
+// ---------------------------------------------------------------- pointer
+
+void CZEL_GMouseDlg::updateHot(QPoint p) {
+    PointerState& ps = m_pointer;
+    ps.hotMain = hitTestMain(p);
+    ps.hotLighting = hitTest(m_skin.lighting, p.x(), p.y(), layout::skin_color::kLastHit);
+    ps.hotAdvanced = hitTest(m_skin.advanced, p.x(), p.y(), layout::skin_advance::kLastHit);
+    ps.hotMacro = hitTest(m_skin.macro, p.x(), p.y(), layout::skin_mac::kLastHit);
+    bool changed = false;
+    for (auto [hot, last] :
+         {std::pair{&ps.hotMain, &ps.lastMain}, std::pair{&ps.hotLighting, &ps.lastLighting},
+          std::pair{&ps.hotAdvanced, &ps.lastAdvanced}, std::pair{&ps.hotMacro, &ps.lastMacro}}) {
+        if (*hot != *last) {
+            *last = *hot;
+            changed = true;
+        }
+    }
+    if (changed) {
+        noticeMissingLightingTag();
+        update();
+    }
+}
+
+void CZEL_GMouseDlg::noticeMissingLightingTag() {
+    if (m_tagNoticeShown || m_pointer.page != PageId::MainPage) {
+        return;
+    }
+    if (!m_skin.macroLightTag.isNull() ||
+        !ButtonsPage::showsLightingTag(m_pointer.hotMain, m_ctx.description.keyCount,
+                                       currentProfile())) {
+        return;
+    }
+    // Told once, after the event that noticed it.
+    m_tagNoticeShown = true;
+    QTimer::singleShot(0, this, [this] {
+        if (showNotice) {
+            showNotice(QStringLiteral("zhi.png"));
+        }
+    });
+}
+
+void CZEL_GMouseDlg::applySlider(int x) {
+    const std::optional<SliderElement> slider = sliderElement(m_pointer.dragMode);
+    if (!slider) {
+        return;
+    }
+    const Area& a =
+        m_pages[static_cast<std::size_t>(slider->page)]->layout(m_skin).area(slider->element);
+    zel::applySlider(m_pointer.dragMode, x, a.x, a.width, m_ctx.profiles.shared);
+    update();
+}
+
+void CZEL_GMouseDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (m_windowDrag && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        return;
+    }
+    if (m_pointer.dragMode == DragMode::None) {
+        updateHot(p);
+    } else {
+        applySlider(p.x());
+        m_pointer.leaveTracking = true;
+    }
+}
+
+void CZEL_GMouseDlg::leaveEvent(QEvent*) {
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+        m_pointer.dragMode = DragMode::None;
+    }
+    m_pointer.leaveTracking = false;
+}
+
+void CZEL_GMouseDlg::startWindowDrag(QPoint globalPos) {
+    // The compositor moves the window where it can; elsewhere the window follows the
+    // pointer itself.
+    if (windowHandle() != nullptr && windowHandle()->startSystemMove()) {
+        return;
+    }
+    m_windowDrag = true;
+    m_dragOffset = globalPos - frameGeometry().topLeft();
+}
+
+void CZEL_GMouseDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    updateHot(event->position().toPoint());
+    PointerState& ps = m_pointer;
+    if (!recordingAllows()) {
+        warn(20);
+        return;
+    }
+    if (ps.hotMain != kNoElement || ps.hotLighting != kNoElement || ps.hotAdvanced != kNoElement ||
+        ps.hotMacro != kNoElement) {
+        ps.pressed = true;
+        update();
+    }
+    if (m_popup) {
+        m_popup->close();
+    }
+    ps.popupOpen = false;
+    m_pressX = event->position().toPoint().x();
+    m_pressGlobal = event->globalPosition().toPoint();
+    dispatchPress();
+    update();
+}
+
+void CZEL_GMouseDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    m_windowDrag = false;
+    if (!recordingAllows()) {
+        warn(20);
+        return;
+    }
+    m_pointer.pressed = false;
+    dispatchRelease();
+    m_pointer.dragMode = DragMode::None;
+    update();
+}
+
+void CZEL_GMouseDlg::changePage(PageId page) {
+    m_pointer.page = page;
+    if (m_hooks.pageChanged) {
+        m_hooks.pageChanged(static_cast<int>(page));
+    }
+    update();
+}
+
+void CZEL_GMouseDlg::openLanguagePopup(int element, bool withList) {
+    const Area& a = m_skin.main.area(element);
+    const QPoint topLeft = mapToGlobal(QPoint(a.x, a.y + a.height));
+    const int width = withList ? a.width : a.width + kLanguageMenuExtraWidth;
+    auto* popup = new LanguagePopup(
+        m_ctx.folders.skinsDir, withList ? std::vector<int>{0, 1} : std::vector<int>{}, width,
+        [this](int row) {
+            // Rows choose from the window's language list {0, 1}.
+            const int language = row == 1 ? 0 : 1;
+            if (m_hooks.chooseLanguage) {
+                m_hooks.chooseLanguage(language);
+            }
+            m_pointer.popupOpen = false;
+            update();
+        },
+        this);
+    popup->move(topLeft);
+    popup->show();
+    m_popup = popup;
+    m_pointer.popupOpen = true;
+}
+
+void CZEL_GMouseDlg::dispatchPress() {
+    PointerState& ps = m_pointer;
+    const int hm = ps.hotMain;
+    if (const std::optional<PageId> page = tabPressed(ps.page, hm)) {
+        changePage(*page);
+    } else {
+        const PressOutcome outcome = shownPage().press(ps, m_ctx.description.keyCount,
+                                                       currentProfile(), m_ctx.profiles.shared);
+        switch (outcome.kind) {
+        case PressOutcome::Kind::Nothing:
+            break;
+        case PressOutcome::Kind::WindowDrag:
+            startWindowDrag(m_pressGlobal);
+            break;
+        case PressOutcome::Kind::StartSlider:
+            ps.dragMode = outcome.slider;
+            applySlider(m_pressX);
+            break;
+        case PressOutcome::Kind::AssignmentMenu:
+            if (m_hooks.openAssignmentMenu) {
+                ps.menuButton = hm;
+                m_hooks.openAssignmentMenu(outcome.slot);
+            }
+            break;
+        case PressOutcome::Kind::Warning:
+            warn(outcome.warning);
+            break;
+        }
+    }
+    if (hm == frame::kLanguageMenu) {
+        openLanguagePopup(frame::kLanguageMenu, false);
+    } else if (hm == frame::kLanguage) {
+        openLanguagePopup(frame::kLanguage, true);
+    }
+}
+
+void CZEL_GMouseDlg::dispatchRelease() {
+    const int hm = m_pointer.hotMain;
+    if (hm == frame::kMinimise || hm == frame::kToTray) {
+        m_pointer.hotMain = kNoElement;
+        showMinimized();
+    } else if (hm == frame::kClose) {
+        m_pointer.hotMain = kNoElement;
+        showMinimized();
+        hide();
+        if (m_hooks.shutDown) {
+            m_hooks.shutDown();
+        }
+    } else if (hm == frame::kApply) {
+        if (!m_ctx.state.downloadBusy.load() && m_hooks.apply) {
+            m_hooks.apply();
+        }
+    } else if (within(hm, frame::kProfileFirst, frame::kProfileCount)) {
+        m_ctx.state.currentProfile.store(hm - frame::kProfileFirst);
+    } else if (hm == frame::kImport) {
+        if (m_hooks.importProfiles) {
+            m_hooks.importProfiles();
+        }
+    } else if (hm == frame::kExport) {
+        if (m_hooks.exportProfiles) {
+            m_hooks.exportProfiles();
+        }
+    } else if (hm == frame::kReset) {
+        if (m_hooks.resetProfiles) {
+            m_hooks.resetProfiles();
+        }
+    } else if (hm == frame::kHelp) {
+        const std::string& document = m_skin.main.area(frame::kHelp).label;
+        if (!document.empty() && m_hooks.openDocument) {
+            m_hooks.openDocument(document);
+        }
+    }
+}
+
+void CZEL_GMouseDlg::keyPressEvent(QKeyEvent* event) {
+    // Esc and Enter never close the window.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CZEL_GMouseDlg::closeEvent(QCloseEvent* event) {
+    // The caption's close keeps the program running in the tray; without a tray the
+    // window is only minimised so it stays reachable.
+    event->ignore();
+    showMinimized();
+    if (trayAvailable && trayAvailable()) {
+        hide();
+    }
+}
+
+bool CZEL_GMouseDlg::event(QEvent* event) {
+    if (event->type() == AppMessage::eventType()) {
+        if (static_cast<AppMessage*>(event)->message == kMsgRepaint) {
+            update();
+        } else if (m_hooks.otherMessage) {
+            m_hooks.otherMessage(event);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+// ---------------------------------------------------------------- painting
+
+PageView CZEL_GMouseDlg::pageView(const QFont& font) const {
+    return PageView{m_skin,
+                    m_skin.page(static_cast<int>(m_pointer.page)),
+                    m_pointer,
+                    m_ctx.profiles.shared,
+                    currentProfile(),
+                    m_ctx.pack,
+                    m_hooks,
+                    font,
+                    m_ctx.description.keyCount,
+                    m_ctx.state.language.load(),
+                    m_hooks.recording && m_hooks.recording()};
+}
+
+void CZEL_GMouseDlg::paintHot(QImage& image, const PageView& view) const {
+    const MainWindowPage& page = shownPage();
+    const int hot = page.hoverElement(m_pointer, view.keyCount);
+    if (hot == kNoElement) {
+        return;
+    }
+    const bool down = m_pointer.pressed && !page.keepsOverLook(hot);
+    composeArea(image, down ? view.pictures.down : view.pictures.over,
+                page.layout(m_skin).area(hot));
+}
+
+void CZEL_GMouseDlg::paintFrame(QImage& image) const {
+    const PictureSet& pics = m_skin.page(static_cast<int>(m_pointer.page));
+    const int profileElement = frame::kProfileFirst + m_ctx.state.currentProfile.load();
+    const int tabElement = frame::kTabFirst + static_cast<int>(m_pointer.page);
+    for (int e = 0; e <= frame::kFrameLast; ++e) {
+        const Area& area = m_skin.main.area(e);
+        if (e == profileElement || e == tabElement) {
+            composeArea(image, pics.down, area);
+        } else if (e == m_pointer.hotMain) {
+            composeArea(image, m_pointer.pressed ? pics.down : pics.over, area);
+        }
+    }
+}
+
+void CZEL_GMouseDlg::paintFrameTexts(QImage& image, const QFont& font) const {
+    const int language = m_ctx.state.language.load();
+    for (int e = 0; e <= frame::kFrameLast; ++e) {
+        const Area& area = m_skin.main.area(e);
+        if (e == frame::kLanguage) {
+            const int name = kLanguageNameFirst + std::clamp(language, 0, kLanguageNameCount - 1);
+            drawText(image, area, qs(m_ctx.pack.text(TextTable::Other, name)), font, kTextColour);
+        } else if (within(e, frame::kProfileFirst, frame::kProfileCount)) {
+            drawText(image, area, qs(area.label), font, kTextColour,
+                     {0, kProfileCaptionExtra, false});
+        } else if (e == frame::kImport || e == frame::kExport || e == frame::kReset) {
+            drawText(image, area, qs(area.label), font, kTextColour, {0, kToolCaptionExtra, false});
+        } else {
+            drawLabel(image, area, font);
+        }
+    }
+}
+
+void CZEL_GMouseDlg::composeInto(QImage& image) const {
+    const QFont font = m_ctx.fonts.selectFont(kTextFont, m_ctx.state.language.load());
+    const PageView view = pageView(font);
+    if (view.pictures.normal.size() != image.size()) {
+        image.fill(kBackground);
+    }
+    if (!view.pictures.normal.isNull()) {
+        QPainter p(&image);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(QPoint(0, 0), view.pictures.normal);
+    }
+    const MainWindowPage& page = shownPage();
+    paintHot(image, view);
+    page.paintStates(image, view);
+    paintFrame(image);
+    paintFrameTexts(image, font);
+    page.paintTexts(image, view);
+}
+
+QImage CZEL_GMouseDlg::compose() const {
+    const QImage& normal = m_skin.page(static_cast<int>(m_pointer.page)).normal;
+    QImage image(normal.isNull() ? size() : normal.size(), QImage::Format_RGB32);
+    composeInto(image);
+    return image;
+}
+
+void CZEL_GMouseDlg::paintEvent(QPaintEvent*) {
+    // The page is drawn straight into the window's backing picture when it is a plain
+    // picture of the window's size; otherwise it is composed apart and copied in.
+    QPaintDevice* device = backingStore() != nullptr ? backingStore()->paintDevice() : nullptr;
+    auto* backing = device != nullptr && device->devType() == QInternal::Image
+                        ? static_cast<QImage*>(device)
+                        : nullptr;
+    if (isWindow() && backing != nullptr && backing->size() == size() &&
+        backing->devicePixelRatio() == 1.0 &&
+        (backing->format() == QImage::Format_RGB32 ||
+         backing->format() == QImage::Format_ARGB32_Premultiplied)) {
+        if (!m_painted) {
+            prefaultPicture(*backing);
+        }
+        composeInto(*backing);
+    } else {
+        QPainter(this).drawImage(QPoint(0, 0), compose());
+    }
+    if (!m_painted) {
+        m_painted = true;
+        // The other pages' pictures are decoded once the window is on screen (after this
+        // paint has been shown).
+        QTimer::singleShot(0, this, [this] { m_skin.beginOtherPages(); });
+    }
+    if (firstPainted) {
+        auto once = std::move(firstPainted);
+        firstPainted = nullptr;
+        once();
+    }
+}
+
+} // namespace zel

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "presentation/MainWindowSkin.h"
+#include "ui/AppMessage.h"
+#include "ui/MainWindowHooks.h"
+#include "ui/PointerState.h"
+#include "ui/pages/MainWindowPage.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace zel {
+
+/// The main window: one borderless, mask-shaped window showing one of four pages drawn
+/// from skin pictures. Every place the user can point at is an element of a layout; the
+/// window decides which element is under the pointer, holds the pointer state, runs the
+/// frame around the pages (tabs, title controls, profile column, Apply), lets the sliders
+/// follow the pointer and the window follow a drag on empty space, and composes the shown
+/// page (`MainWindowPage`) inside the frame.
+class CZEL_GMouseDlg final : public QWidget {
+    Q_OBJECT
+public:
+    CZEL_GMouseDlg(MainWindowContext context, MainWindowSkin& skin, MainWindowHooks hooks,
+                   QWidget* parent = nullptr);
+    ~CZEL_GMouseDlg() override;
+
+    /// Resizes and shapes the window from the mask (the skin was reloaded).
+    void applyShape();
+    /// The whole window as it is painted now.
+    QImage compose() const;
+    /// Draws the whole window as it is painted now onto `image` (of the window's size).
+    void composeInto(QImage& image) const;
+
+    /// The element of the main layout under a point (kNoElement = none); the buttons page
+    /// hit-tests more of it than the others.
+    int hitTestMain(QPoint p) const;
+
+    /// Restores the window (a second start, the tray icon).
+    void showAndRestore();
+
+    /// The page shown, the elements under the pointer, the slider being dragged.
+    PointerState& pointer() { return m_pointer; }
+    const PointerState& pointer() const { return m_pointer; }
+
+    /// The system close (the caption's close or the desktop's): minimise and hide into
+    /// the tray, or only minimise when there is no tray, so the window stays reachable.
+    std::function<bool()> trayAvailable;
+
+    /// Runs once, after the first paint of the window (start-up timing).
+    std::function<void()> firstPainted;
+
+    /// Shows a plain notice to the user (a message box unless replaced, as tests do).
+    std::function<void(const QString& text)> showNotice;
+
+    /// Whether a press or release may go on while a macro is recorded.
+    bool recordingAllows() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void updateHot(QPoint p);
+    void applySlider(int x);
+    void dispatchPress();
+    void dispatchRelease();
+    void changePage(PageId page);
+    void openLanguagePopup(int element, bool withList);
+    void startWindowDrag(QPoint globalPos);
+    void warn(int tip) const;
+    void noticeMissingLightingTag();
+
+    const MainWindowPage& shownPage() const;
+    ProfileSettings& currentProfile() const;
+    PageView pageView(const QFont& font) const;
+
+    // Painting.
+    void paintHot(QImage& image, const PageView& view) const;
+    void paintFrame(QImage& image) const;
+    void paintFrameTexts(QImage& image, const QFont& font) const;
+
+    MainWindowContext m_ctx;
+    MainWindowSkin& m_skin;
+    MainWindowHooks m_hooks;
+    PointerState m_pointer;
+    std::array<std::unique_ptr<MainWindowPage>, kPageCount> m_pages;
+    QPointer<QWidget> m_popup;
+    QPoint m_dragOffset;
+    bool m_windowDrag = false;
+    int m_pressX = 0;
+    bool m_painted = false;
+    bool m_tagNoticeShown = false;
+    QPoint m_pressGlobal;
+};
+
+} // namespace zel

@@ -1,0 +1,103 @@
+#include "ui/pages/AdvancedPage.h"
+
+#include "presentation/LayoutElements.h"
+#include "ui/pages/PageLogic.h"
+#include "ui/pages/PagePainting.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace zel {
+
+namespace {
+
+namespace elements = layout::skin_advance;
+
+/// Where each slider's thumb is drawn, from the end of the slider's filled part.
+constexpr QPoint kDpiThumbOffset(-5, 13);
+constexpr QPoint kThumbOffset(-6, 0);
+
+} // namespace
+
+bool AdvancedPage::keepsOverLook(int element) const {
+    return element == elements::kPointerSpeedSlider || element == elements::kWheelSpeedSlider ||
+           element == elements::kFireTimeSlider || element == elements::kDpiSlider;
+}
+
+PressOutcome AdvancedPage::press(const PointerState& pointer, int /*keyCount*/,
+                                 const ProfileSettings& /*profile*/, SharedSettings& shared) const {
+    return pressAdvancedPage({pointer.hotMain, pointer.hotAdvanced}, shared);
+}
+
+void AdvancedPage::paintStates(QImage& image, const PageView& view) const {
+    const SkinLayout& a = view.skin.advanced;
+    const SharedSettings& sh = view.shared;
+    const QImage& down = view.pictures.down;
+    const int level = std::clamp(sh.dpiLevel, 0, kDpiLevels - 1);
+    composeArea(image, down, a.area(elements::kDpiRowFirst + level));
+    for (int i = 0; i < kDpiLevels; ++i) {
+        fillArea(image, a.area(elements::kDpiColourFirst + i),
+                 fromColourRef(sh.dpiDisplayColour[static_cast<std::size_t>(i)]));
+        if (sh.dpiEnabled[static_cast<std::size_t>(i)]) {
+            composeArea(image, down, a.area(elements::kDpiToggleFirst + i));
+        }
+    }
+    const auto slider = [&](int element, int fill, QPoint thumbOffset) {
+        Area filled = a.area(element);
+        if (filled.empty()) {
+            return;
+        }
+        filled.width = fill;
+        composeArea(image, down, filled);
+        if (!view.skin.thumb.isNull()) {
+            QPainter p(&image);
+            p.drawImage(QPoint(filled.x + fill + thumbOffset.x(), filled.y + thumbOffset.y()),
+                        view.skin.thumb);
+        }
+    };
+    slider(elements::kDpiSlider, dpiSliderFill(sh.dpiValueIndex[static_cast<std::size_t>(level)]),
+           kDpiThumbOffset);
+    slider(elements::kPointerSpeedSlider,
+           elevenStepSliderFill(sh.dpiSpeed, a.area(elements::kPointerSpeedSlider).width),
+           kThumbOffset);
+    slider(elements::kWheelSpeedSlider,
+           elevenStepSliderFill(sh.wheelSpeed, a.area(elements::kWheelSpeedSlider).width),
+           kThumbOffset);
+    slider(elements::kFireTimeSlider,
+           fireTimeSliderFill(sh.fireTime, a.area(elements::kFireTimeSlider).width), kThumbOffset);
+    composeArea(image, down, a.area(elements::kPollingRateFirst + sh.usbSpeed));
+    composeArea(image, down, a.area(elements::kPollingBarFirst + sh.usbSpeed));
+}
+
+void AdvancedPage::paintTexts(QImage& image, const PageView& view) const {
+    const SkinLayout& a = view.skin.advanced;
+    const SharedSettings& sh = view.shared;
+    const QFont& font = view.font;
+    for (int e = 0; e <= elements::kLastElement; ++e) {
+        const Area& area = a.area(e);
+        if (e == elements::kPointerSpeedValue) {
+            drawText(image, area, QString::number(sh.dpiSpeed), font, kTextColour);
+        } else if (e == elements::kWheelSpeedValue) {
+            drawText(image, area, QString::number(sh.wheelSpeed), font, kTextColour);
+        } else if (e == elements::kFireTimeValue) {
+            if (!area.empty()) {
+                QPainter p(&image);
+                p.setFont(font);
+                p.setPen(kTextColour);
+                p.drawText(QRect(area.x, area.y, area.width, area.height),
+                           Qt::AlignRight | Qt::AlignVCenter, QString::number(sh.fireTime));
+            }
+        } else if (e >= elements::kDpiValueFirst &&
+                   e < elements::kDpiValueFirst + elements::kDpiValueCount) {
+            const int level = e - elements::kDpiValueFirst;
+            drawText(image, area,
+                     QString::number(dpiOfStep(sh.dpiValueIndex[static_cast<std::size_t>(level)])),
+                     font, level == sh.dpiLevel ? kAccentColour : kTextColour);
+        } else {
+            drawLabel(image, area, font);
+        }
+    }
+}
+
+} // namespace zel

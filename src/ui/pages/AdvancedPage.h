@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/pages/MainWindowPage.h"
+
+namespace zel {
+
+/// The advanced page: the six DPI levels (current level, on/off, DPI value and colour),
+/// the DPI slider of the current level, the pointer-speed, wheel-speed and rapid-fire
+/// sliders and the polling rate.
+class AdvancedPage final : public MainWindowPage {
+public:
+    const SkinLayout& layout(const MainWindowSkin& skin) const override { return skin.advanced; }
+    int hotElement(const PointerState& pointer) const override { return pointer.hotAdvanced; }
+    bool keepsOverLook(int element) const override;
+    PressOutcome press(const PointerState& pointer, int keyCount, const ProfileSettings& profile,
+                       SharedSettings& shared) const override;
+    void paintStates(QImage& image, const PageView& view) const override;
+    void paintTexts(QImage& image, const PageView& view) const override;
+};
+
+} // namespace zel

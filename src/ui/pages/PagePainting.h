@@ -1,0 +1,44 @@
+#pragma once
+
+#include "presentation/SkinLayout.h"
+#include "settings/ProfileSettings.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QString>
+
+#include <string>
+
+namespace zel {
+
+inline constexpr QColor kAccentColour(7, 188, 255);
+inline constexpr QColor kRecordingColour(255, 0, 0);
+inline constexpr QColor kTextColour(255, 255, 255);
+
+inline QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+/// How a text sits in its element.
+struct TextPlacement {
+    int dx = 0;          ///< moved right by
+    int extraHeight = 0; ///< centred in a rectangle this much taller
+    bool leftAligned = false;
+};
+
+/// Draws text in an element: centred, or from the left. Nothing for empty text or an
+/// element at the origin (a missing entry).
+void drawText(QImage& image, const Area& area, const QString& text, const QFont& font,
+              const QColor& colour, TextPlacement placement = {});
+
+/// The label of an element, centred in white.
+void drawLabel(QImage& image, const Area& area, const QFont& font);
+
+/// Fills an element with a plain colour (nothing for an empty element).
+void fillArea(QImage& image, const Area& area, QRgb colour);
+
+/// A colour value with red in the low byte, as the settings keep it.
+QRgb fromColourRef(ColourRef c);
+
+} // namespace zel
