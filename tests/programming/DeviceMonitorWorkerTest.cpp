@@ -60,8 +60,15 @@ struct WorkerRig : test::PlayerRig {
     SteadySleeper sleeper;
     DeviceLink link{backend, sleeper, acceptProductString("")};
     LinkPlayerCommands commands{link};
-    DeviceMonitor monitor{state, context(), link};
-    MacroPlayer player{state, context(), commands, sleeper};
+    /// The test thread owns the records: what the workers change waits for it here.
+    test::QueuedOwnerTasks owner;
+    SoftMacroContext ownedContext() {
+        SoftMacroContext c = context();
+        c.owner = &owner;
+        return c;
+    }
+    DeviceMonitor monitor{state, ownedContext(), link};
+    MacroPlayer player{state, ownedContext(), commands, sleeper};
     std::unique_ptr<DeviceMonitorWorker> monitorWorker;
     std::unique_ptr<MacroPlayerWorker> playerWorker;
 };
@@ -118,12 +125,12 @@ TEST(SoftMacroWorkers, ProfileChangeAndDpiReleaseOnTheMouse) {
     rig.start();
 
     rig.mouse.changeProfileOnMouse(2);
-    ASSERT_TRUE(waitFor([&] { return rig.stored("Init", "CurConfig") == "2"; }));
+    ASSERT_TRUE(rig.owner.runUntil([&] { return rig.stored("Init", "CurConfig") == "2"; }));
     EXPECT_EQ(rig.currentProfile.load(), 2);
     EXPECT_EQ(rig.store.profiles[2].buttonCode[5], 5);
 
     rig.mouse.clickDpiButton(6, 4);
-    ASSERT_TRUE(waitFor([&] { return rig.stored("ShareData", "DPI_LEVEL") == "4"; }));
+    ASSERT_TRUE(rig.owner.runUntil([&] { return rig.stored("ShareData", "DPI_LEVEL") == "4"; }));
     EXPECT_EQ(rig.store.shared.dpiLevel, 4);
     EXPECT_EQ(rig.soundDpiStage.load(), 4);
 }

@@ -7,54 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 
 namespace zel {
 namespace {
 
 using namespace std::chrono_literals;
-
-/// The test thread as the owner of the records: tasks wait in a queue until it runs them.
-class QueuedOwner final : public OwnerTasks {
-public:
-    void post(std::function<void()> task) override {
-        std::lock_guard lock(m_mutex);
-        m_tasks.push_back(std::move(task));
-        m_ready.notify_all();
-    }
-    /// Runs the queued tasks on the calling thread until `done` holds; false after `limit`.
-    bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        while (!done()) {
-            std::unique_lock lock(m_mutex);
-            if (!m_ready.wait_until(lock, end, [this] { return !m_tasks.empty(); })) {
-                lock.unlock();
-                return done();
-            }
-            std::function<void()> task = std::move(m_tasks.front());
-            m_tasks.pop_front();
-            lock.unlock();
-            task();
-        }
-        return true;
-    }
-    /// Waits until a task is queued, without running it.
-    bool waitForTask(std::chrono::milliseconds limit = 5s) {
-        std::unique_lock lock(m_mutex);
-        return m_ready.wait_for(lock, limit, [this] { return !m_tasks.empty(); });
-    }
-    std::size_t waiting() {
-        std::lock_guard lock(m_mutex);
-        return m_tasks.size();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_ready;
-    std::deque<std::function<void()>> m_tasks;
-};
 
 /// Warnings may come from the download's thread.
 class LockedWarnings final : public WarningSink {
@@ -133,7 +91,7 @@ struct SessionRig {
     test::RecordingMessageSink messages;
     test::ScriptedFileChooser chooser;
     CountingView view;
-    QueuedOwner owner;
+    test::QueuedOwnerTasks owner;
     std::unique_ptr<CoreSession> core;
 };
 

@@ -63,4 +63,37 @@ std::optional<std::string> ScriptedFileChooser::chooseSave(const FileRequest& re
     return chooseOpen(request);
 }
 
+void QueuedOwnerTasks::post(std::function<void()> task) {
+    std::lock_guard lock(m_mutex);
+    m_tasks.push_back(std::move(task));
+    m_ready.notify_all();
+}
+
+bool QueuedOwnerTasks::runUntil(const std::function<bool()>& done,
+                                std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        std::unique_lock lock(m_mutex);
+        if (!m_ready.wait_until(lock, end, [this] { return !m_tasks.empty(); })) {
+            lock.unlock();
+            return done();
+        }
+        std::function<void()> task = std::move(m_tasks.front());
+        m_tasks.pop_front();
+        lock.unlock();
+        task();
+    }
+    return true;
+}
+
+bool QueuedOwnerTasks::waitForTask(std::chrono::milliseconds limit) {
+    std::unique_lock lock(m_mutex);
+    return m_ready.wait_for(lock, limit, [this] { return !m_tasks.empty(); });
+}
+
+std::size_t QueuedOwnerTasks::waiting() {
+    std::lock_guard lock(m_mutex);
+    return m_tasks.size();
+}
+
 } // namespace zel::test

@@ -1,10 +1,15 @@
 #pragma once
 
 #include "common/FileChooser.h"
+#include "common/OwnerTasks.h"
 #include "common/WarningSink.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +66,25 @@ public:
     std::optional<std::string> chooseSave(const FileRequest& request) override;
     std::deque<std::optional<std::string>> answers;
     std::vector<FileRequest> requests;
+};
+
+/// The test thread as the owner of the profile records: the tasks the workers hand over
+/// wait in a queue until the test runs them.
+class QueuedOwnerTasks final : public OwnerTasks {
+public:
+    void post(std::function<void()> task) override;
+    /// Runs the queued tasks on the calling thread until `done` holds; false when it still
+    /// does not after `limit`.
+    bool runUntil(const std::function<bool()>& done,
+                  std::chrono::milliseconds limit = std::chrono::seconds(5));
+    /// Waits until a task is queued, without running it.
+    bool waitForTask(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    std::size_t waiting();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<std::function<void()>> m_tasks;
 };
 
 } // namespace zel::test
