@@ -49,8 +49,10 @@ public:
             QCoreApplication::postEvent(w, new AppMessage(kMsgRepaint));
         }
     }
+    /// The lighting page is on screen: chosen, and the window neither hidden nor minimised.
     bool lightingPageShown() const override {
-        return m_app.m_shownPage.load() == static_cast<int>(PageId::LightingPage);
+        return m_app.m_windowOnScreen.load() &&
+               m_app.m_shownPage.load() == static_cast<int>(PageId::LightingPage);
     }
 
 private:
@@ -146,9 +148,7 @@ void App::createWindow() {
     hooks.otherMessage = [this](QEvent* event) { onMessage(event); };
     hooks.pageChanged = [this](int page) {
         m_shownPage = page;
-        if (page == static_cast<int>(PageId::LightingPage) && m_ledPreview) {
-            m_ledPreview->start();
-        }
+        followLightingPreview();
     };
     m_window = std::make_unique<CZEL_GMouseDlg>(
         MainWindowContext{state, m_core.profiles(), m_core.description(), m_core.pack(), m_fonts,
@@ -306,10 +306,24 @@ void App::apply() {
     startDownload();
 }
 
+void App::followLightingPreview() {
+    // The preview runs only while the lighting page is on screen; it ends by itself when
+    // the page is left or the window goes.
+    m_windowOnScreen = m_window && m_window->isVisible() && !m_window->isMinimized();
+    if (m_ledPreview && m_windowOnScreen.load() &&
+        m_shownPage.load() == static_cast<int>(PageId::LightingPage)) {
+        m_ledPreview->start();
+    }
+}
+
 bool App::eventFilter(QObject* watched, QEvent* event) {
-    // A press, a release or a drag on the window is what changes the records there.
     if (watched == m_window.get()) {
         const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::Hide || type == QEvent::WindowStateChange) {
+            // After Qt has handled it, so that the window's state is the new one.
+            QMetaObject::invokeMethod(this, &App::followLightingPreview, Qt::QueuedConnection);
+        }
+        // A press, a release or a drag on the window is what changes the records there.
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
             (type == QEvent::MouseMove &&
              static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton)) {

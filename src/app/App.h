@@ -94,6 +94,8 @@ public:
     sim::SimulatedMouse* simulatedMouse() const { return m_core.simulatedMouse(); }
     /// The warning texts shown so far (also what a test looks at).
     const std::vector<std::string>& shownWarnings() const { return m_shownWarnings; }
+    /// The lighting page's preview worker is running.
+    bool lightingPreviewRunning() const { return m_ledPreview && m_ledPreview->running(); }
     /// Shows the warning box for TipText `tip` (kind 2), or `text` when given.
     void showWarning(int tip, const std::string& suffix = {});
 
@@ -122,6 +124,8 @@ private:
     void onMessage(QEvent* event);
     void chooseLanguage(int language);
     void showAbout();
+    /// Starts the lighting preview when the lighting page is on screen.
+    void followLightingPreview();
     /// Publishes the records for the workers once the current event has been handled.
     void publishSoon();
 
@@ -140,6 +144,7 @@ private:
     std::unique_ptr<LedPreviewWorker> m_ledPreview;
     SteadySleeper m_sleeper;
     std::atomic<int> m_shownPage{0};
+    std::atomic<bool> m_windowOnScreen{false};
 
     std::unique_ptr<CZEL_GMouseDlg> m_window;
     std::unique_ptr<QSystemTrayIcon> m_tray;

@@ -136,7 +136,7 @@ void ProfileStore::loadFrom(const ini::IniSnapshot& file, int profile) {
     sh.dpiSpeed = static_cast<std::uint8_t>(file.readInt(share, "DPI_SPEED", kBoundSmall));
     sh.wheelSpeed = static_cast<std::uint8_t>(file.readInt(share, "WHEEL_SPEED", kBoundSmall));
     sh.usbSpeed = 0;
-    sh.reportRateCode = 7;
+    sh.reportRateCode = kReportIntervalCode;
     sh.fireTime = file.readInt(share, "FIRE_TIME", kBoundSmall);
 
     // One rebuild after the section has the same result as one after every K<s> with a

@@ -1,4 +1,5 @@
 #include "app/App.h"
+#include "presentation/LayoutElements.h"
 
 #include "TestSupport.h"
 #include "sim/MemoryDecoder.h"
@@ -201,6 +202,24 @@ TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     EXPECT_EQ(decoded.buttons[0][1].function, 1);
     EXPECT_EQ(decoded.buttons[0][2].function, 2);
     EXPECT_EQ(decoded.buttons[3][2].function, 5);
+    app->shutDown();
+}
+
+TEST_F(AppTest, TheLightingPreviewRunsOnlyWhileTheLightingPageIsOnScreen) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    CZEL_GMouseDlg* w = app->mainWindow();
+    EXPECT_FALSE(app->lightingPreviewRunning());
+    const int lightingTab = layout::skin_main::kTabFirst + static_cast<int>(PageId::LightingPage);
+    click(w, centre(app->skin().main.area(lightingTab)));
+    QTRY_VERIFY(app->lightingPreviewRunning());
+    // Minimised on the lighting page: nothing to preview, so the worker ends.
+    w->showMinimized();
+    QTRY_VERIFY_WITH_TIMEOUT(!app->lightingPreviewRunning(), 3000);
+    w->showAndRestore();
+    QTRY_VERIFY(app->lightingPreviewRunning());
+    w->hide();
+    QTRY_VERIFY_WITH_TIMEOUT(!app->lightingPreviewRunning(), 3000);
     app->shutDown();
 }
 

@@ -125,7 +125,7 @@ PressOutcome pressAdvancedPage(PagePress press, SharedSettings& shared) {
     } else if (within(e, advanced::kPollingRateFirst, advanced::kPollingRateCount)) {
         // Every polling element ends at USB_SPEED 0 and polling code 7.
         shared.usbSpeed = 0;
-        shared.reportRateCode = 7;
+        shared.reportRateCode = kReportIntervalCode;
     } else {
         return emptySpace(press);
     }
