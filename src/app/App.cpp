@@ -72,14 +72,13 @@ double screenScale() {
 class App::WarningAdapter final : public WarningSink {
 public:
     explicit WarningAdapter(App& app) : m_app(app) {}
-    void warn(int tipText) override {
+    void warn(Tip tip) override {
         // Workers (the download at start-up) report through the window's thread.
         if (QThread::currentThread() == m_app.thread()) {
-            m_app.showWarning(tipText);
+            m_app.showWarning(tip);
         } else {
             QMetaObject::invokeMethod(
-                &m_app, [app = &m_app, tipText] { app->showWarning(tipText); },
-                Qt::QueuedConnection);
+                &m_app, [app = &m_app, tip] { app->showWarning(tip); }, Qt::QueuedConnection);
         }
     }
 
@@ -173,7 +172,7 @@ App::~App() {
     }
 }
 
-void App::showWarning(int tip, const std::string& suffix) {
+void App::showWarning(Tip tip, const std::string& suffix) {
     const std::string text = m_pack.tipText(tip) + suffix;
     m_shownWarnings.push_back(text);
     if (warningShower) {
@@ -316,7 +315,7 @@ bool App::start() {
     hooks.exportProfiles = [this] { m_manager->exportProfiles(); };
     hooks.resetProfiles = [this] { m_manager->resetAllProfiles(); };
     hooks.shutDown = [this] { shutDown(); };
-    hooks.warn = [this](int tip) { showWarning(tip); };
+    hooks.warn = [this](Tip tip) { showWarning(tip); };
     hooks.openDocument = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromUserInput(qs(path)));
     };
@@ -363,7 +362,7 @@ bool App::start() {
     m_state.connected = m_link->open();
     m_state.productKind = m_link->productKind();
     if (!m_state.connected.load()) {
-        showWarning(1, m_description.productName(m_state.language.load()));
+        showWarning(Tip::MouseNotFound, m_description.productName(m_state.language.load()));
         shutDown();
         return false;
     }
@@ -451,11 +450,11 @@ void App::handOverSoftMacroButtons() {
 }
 
 void App::firstConnection() {
-    showWarning(2);
+    showWarning(Tip::FirstConnectionWriting);
     m_manager->resetAllProfiles();
     m_state.currentProfile = 0;
     startDownloadWorker();
-    showWarning(3);
+    showWarning(Tip::FirstConnectionWait);
 }
 
 void App::startDownloadWorker() {

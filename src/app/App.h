@@ -1,6 +1,5 @@
 #pragma once
 
-#include "session/AppState.h"
 #include "app/CZEL_GMouseDlg.h"
 #include "device/DeviceLink.h"
 #include "device/Sleeper.h"
@@ -23,6 +22,7 @@
 #include "programming/MacroPlayerSource.h"
 #include "programming/ProfileRestore.h"
 #include "programming/SoftMacroState.h"
+#include "session/AppState.h"
 #include "settings/DeviceDescription.h"
 #include "settings/FolderTree.h"
 #include "settings/ProfileManager.h"
@@ -114,8 +114,8 @@ public:
     sim::SimulatedMouse* simulatedMouse() const { return m_simMouse.get(); }
     /// The warning texts shown so far (also what a test looks at).
     const std::vector<std::string>& shownWarnings() const { return m_shownWarnings; }
-    /// Shows the warning box for TipText `tip` (kind 2), or `text` when given.
-    void showWarning(int tip, const std::string& suffix = {});
+    /// Shows the warning box (kind 2) with the text of `tip` followed by `suffix`.
+    void showWarning(Tip tip, const std::string& suffix = {});
 
     /// Replaces the modal warning box (tests answer it without a window).
     std::function<void(const std::string& text)> warningShower;

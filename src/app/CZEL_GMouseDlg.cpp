@@ -290,7 +290,7 @@ int CZEL_GMouseDlg::hitTestMain(QPoint p) const {
     return hitTest(m_skin.main, p.x(), p.y(), lastOf(m_ctx.state.pointer.page, true));
 }
 
-void CZEL_GMouseDlg::warn(int tip) const {
+void CZEL_GMouseDlg::warn(Tip tip) const {
     if (m_hooks.warn) {
         m_hooks.warn(tip);
     }
@@ -416,7 +416,7 @@ void CZEL_GMouseDlg::mousePressEvent(QMouseEvent* event) {
     updateHot(event->position().toPoint());
     PointerState& ps = m_ctx.state.pointer;
     if (!recordingAllows()) {
-        warn(20);
+        warn(Tip::RecordingBusy);
         return;
     }
     if (ps.hotMain != kNoElement || ps.hotLighting != kNoElement || ps.hotAdvanced != kNoElement ||
@@ -440,7 +440,7 @@ void CZEL_GMouseDlg::mouseReleaseEvent(QMouseEvent* event) {
     }
     m_windowDrag = false;
     if (!recordingAllows()) {
-        warn(20);
+        warn(Tip::RecordingBusy);
         return;
     }
     m_ctx.state.pointer.pressed = false;
@@ -497,7 +497,7 @@ void CZEL_GMouseDlg::dispatchPress() {
                 std::clamp(m_ctx.state.currentProfile.load(), 0, kProfileCount - 1));
             if (!assignmentMenuAllowed(m_ctx.profiles.profiles[profile].buttonCode, keyCount,
                                        slot)) {
-                warn(7);
+                warn(Tip::KeepLeftClick);
             } else if (m_hooks.openAssignmentMenu) {
                 ps.menuButton = hm;
                 m_hooks.openAssignmentMenu(slot);
@@ -506,7 +506,7 @@ void CZEL_GMouseDlg::dispatchPress() {
             sh.wheelStatus = hm - 31;
         } else if (hm == 46) {
             if (sh.lightMode == 1) {
-                warn(31);
+                warn(Tip::NoSoundLightingInDpiMode);
             }
             // otherwise the sound-reactive lighting window opens (not part of this window)
         } else if (hm >= 47 && hm <= 52) {

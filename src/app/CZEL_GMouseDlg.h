@@ -1,9 +1,9 @@
 #pragma once
 
-#include "session/AppState.h"
 #include "presentation/PictureCache.h"
 #include "presentation/SkinLayout.h"
 #include "presentation/SkinPictures.h"
+#include "session/AppState.h"
 
 #include <QEvent>
 #include <QImage>
@@ -51,7 +51,7 @@ struct MainWindowHooks {
     std::function<void()> exportProfiles;                 ///< element 15
     std::function<void()> resetProfiles;                  ///< element 16
     std::function<void()> shutDown;                       ///< the shut-down sequence (element 1)
-    std::function<void(int)> warn;                        ///< TipText n in the warning box
+    std::function<void(Tip)> warn;                        ///< a warning in the warning box
     std::function<void(const std::string&)> openDocument; ///< element 19's text
     std::function<void(int)> chooseLanguage;              ///< a language from the language popup
     std::function<bool()> recording;                      ///< a macro is being recorded
@@ -176,7 +176,7 @@ private:
     void changePage(PageId page);
     void openLanguagePopup(int element, bool withList);
     void startWindowDrag(QPoint globalPos);
-    void warn(int tip) const;
+    void warn(Tip tip) const;
 
     // Painting.
     const PictureSet& pagePictures() const;

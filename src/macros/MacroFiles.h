@@ -36,8 +36,6 @@ inline constexpr int kCurrentDatVersion = 3;
 inline constexpr std::size_t kGroupValueBound = 26648;
 /// A constant macro value is read into a buffer of 1464 characters with its terminator.
 inline constexpr std::size_t kConstValueBound = 1463;
-/// TipText of a missing file.
-inline constexpr int kTipFileMissing = 5;
 
 /// The macro files: group files (".dat"), single-macro exchange files (".sdat") and the
 /// constant macro file, read and written through the settings-file engine. Key and mouse
@@ -63,7 +61,7 @@ public:
     bool WriteSingleMacroFile(const std::string& path, const MacroGroupState& group, int i) const;
 
     /// Fills the group state from a group file: DatVersion, GroupSealed and at most 12
-    /// records (every record not read is zero). A missing file warns with TipText 5 and
+    /// records (every record not read is zero). A missing file warns Tip::FileMissing and
     /// gives an empty group of version 0.
     void ReadGroupFile(const std::string& path, MacroGroupState& group) const;
     /// Macro `i` of group `group`, with the version-3 positions; items 75..80 are taken only

@@ -109,7 +109,7 @@ DownloadResult Download::run(const DownloadRequest& request) {
             if (m_hooks.onStep) {
                 m_hooks.onStep(op);
             }
-            m_ctx.warnings.warn(std::get<ImageWarning>(op).tipText);
+            m_ctx.warnings.warn(std::get<ImageWarning>(op).tip);
         }
     }
     if (image.aborted) {

@@ -68,7 +68,7 @@ TEST_F(AppTest, WithoutAMouseTheWarningNamesTheProductAndTheProgramEnds) {
     EXPECT_FALSE(app->start());
     EXPECT_EQ(app->exitCode(), 0);
     ASSERT_EQ(warnings.size(), 1u);
-    // TipText 1 followed directly by the product name of the language (English here).
+    // Tip::MouseNotFound followed directly by the product name of the language (English here).
     EXPECT_NE(warnings[0].find("ZEL GMouse GM8"), std::string::npos);
     EXPECT_GT(warnings[0].size(), std::string("ZEL GMouse GM8").size());
     EXPECT_TRUE(app->mainWindow() == nullptr || !app->mainWindow()->isVisible());
@@ -98,7 +98,8 @@ TEST_F(AppTest, AFreshMouseGetsTheFirstConnection) {
     auto app = makeApp(0x1201);
     ASSERT_TRUE(app->start());
     EXPECT_EQ(app->state().productKind.load(), ProductKind::Pid1201);
-    ASSERT_EQ(warnings.size(), 2u); // TipText 2, then TipText 3 while the download runs
+    ASSERT_EQ(warnings.size(),
+              2u); // FirstConnectionWriting, then FirstConnectionWait while the download runs
     EXPECT_NE(warnings[0], warnings[1]);
     EXPECT_EQ(app->state().currentProfile.load(), 0);
     EXPECT_EQ(app->profiles().profiles[0].buttonCode[1], 2);

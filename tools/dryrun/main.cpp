@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         appDir.pop_back();
     }
 
-    const auto printWarning = [](int tip) { std::printf("warning: TipText %d\n", tip); };
+    const auto printWarning = [](Tip tip) { std::printf("warning: TipText %d\n", tipNumber(tip)); };
     dryrun::DryRunSession session(
         dryrun::DryRunSession::Options{appDir, productId, nullptr, printWarning});
     if (!session.usable()) {
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         if (const auto* write = std::get_if<BlockWrite>(&op)) {
             std::printf("%s\n", dryrun::formatBlockWrite(*write).c_str());
         } else {
-            printWarning(std::get<ImageWarning>(op).tipText);
+            printWarning(std::get<ImageWarning>(op).tip);
         }
     });
     if (decode) {
