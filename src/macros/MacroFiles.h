@@ -3,6 +3,7 @@
 #include "macros/MacroCodec.h"
 #include "macros/MacroRecord.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,8 +46,10 @@ public:
     MacroFiles(ini::IniStore& store, const MacVkAndText& keys, WarningSink& warnings,
                int language = 0);
 
-    void setLanguage(int language) { m_language = language; }
-    int language() const { return m_language; }
+    /// The language may change (the window's language switch) while a worker reads macro
+    /// files (the download); each read takes the language once.
+    void setLanguage(int language) { m_language.store(language); }
+    int language() const { return m_language.load(); }
 
     /// DAT_VER 3, the seal marker when the group is sealed, macroNum and the keys 0..count-1,
     /// as one replace of the file. Keys of an earlier, longer group stay and are never read.
@@ -77,14 +80,14 @@ public:
     std::vector<std::string> ReadMacroNames(const std::string& path) const;
 
 private:
-    MacroKeyForm keyForm() const { return MacroKeyForm{m_keys, m_language}; }
+    MacroKeyForm keyForm() const { return MacroKeyForm{m_keys, m_language.load()}; }
     void readBuffer(const std::string& path, MacroBuffer& buffer, std::size_t bound,
                     int& datVersion, bool& sealed) const;
 
     ini::IniStore& m_store;
     const MacVkAndText& m_keys;
     WarningSink& m_warnings;
-    int m_language;
+    std::atomic<int> m_language;
 };
 
 /// Every field of record `i` zero except extra76, extra77 and reserved.
