@@ -47,7 +47,7 @@ public:
                int language = 0);
 
     /// The language may change (the window's language switch) while a worker reads macro
-    /// files (the download); each read takes the language once.
+    /// files (the download), so it is an atomic word.
     void setLanguage(int language) { m_language.store(language); }
     int language() const { return m_language.load(); }
 
