@@ -7,15 +7,34 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   list(APPEND ZEL_WARNINGS -Wshadow=local)
 endif()
 
-if(ZEL_SANITIZE)
+# ZEL_SANITIZE: a false value builds plainly, ON or "address" with AddressSanitizer and
+# UndefinedBehaviorSanitizer, "thread" with ThreadSanitizer (which cannot be combined with
+# the address one).
+string(TOLOWER "${ZEL_SANITIZE}" ZEL_SANITIZE_KIND)
+if(ZEL_SANITIZE_KIND MATCHES "^(address|thread)$")
+  # named: kept as it is
+elseif(ZEL_SANITIZE_KIND MATCHES "^(on|yes|y|true|1)$")
+  set(ZEL_SANITIZE_KIND address)
+elseif(NOT ZEL_SANITIZE)
+  set(ZEL_SANITIZE_KIND "")
+else()
+  message(FATAL_ERROR "ZEL_SANITIZE must be OFF, ON, address or thread, not '${ZEL_SANITIZE}'")
+endif()
+
+if(ZEL_SANITIZE_KIND)
   # GCC's flow analysis reports uninitialised reads inside the standard library's regex
   # and function code once the sanitizers instrument it; those are not real.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     list(APPEND ZEL_WARNINGS -Wno-maybe-uninitialized)
   endif()
+endif()
+if(ZEL_SANITIZE_KIND STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+elseif(ZEL_SANITIZE_KIND STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
 endif()
 
 # zel_library(<name> SOURCES ... [DEPS ...])

@@ -71,7 +71,7 @@ CoreSessionOptions App::coreOptions(const AppOptions& options) {
 
 App::App(AppOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
-      m_warnings(*this, [this](int tip) { showWarning(tip); }), m_owner(*this),
+      m_warnings(*this, [this](Tip tip) { showWarning(tip); }), m_owner(*this),
       m_repaint(std::make_unique<WindowRepaint>(*this)),
       m_core(coreOptions(m_options),
              CoreSinks{m_warnings, m_messages, m_chooser, *m_repaint, m_owner}) {}
@@ -83,7 +83,7 @@ App::~App() {
     m_core.stopWorkers();
 }
 
-void App::showWarning(int tip, const std::string& suffix) {
+void App::showWarning(Tip tip, const std::string& suffix) {
     const std::string text = m_core.pack().tipText(tip) + suffix;
     m_shownWarnings.push_back(text);
     if (warningShower) {
@@ -133,7 +133,7 @@ void App::createWindow() {
         publishSoon();
     };
     hooks.shutDown = [this] { shutDown(); };
-    hooks.warn = [this](int tip) { showWarning(tip); };
+    hooks.warn = [this](Tip tip) { showWarning(tip); };
     hooks.openDocument = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromUserInput(qs(path)));
     };
@@ -209,7 +209,7 @@ bool App::start() {
     m_core.startWorkers();
 
     if (!m_core.connect()) {
-        showWarning(1, m_core.description().productName(state.language.load()));
+        showWarning(Tip::MouseNotFound, m_core.description().productName(state.language.load()));
         shutDown();
         return false;
     }
@@ -278,12 +278,12 @@ void App::setUpTray() {
 }
 
 void App::firstConnection() {
-    showWarning(2);
+    showWarning(Tip::FirstConnectionWriting);
     m_core.manager().resetAllProfiles();
     m_core.state().currentProfile = 0;
     m_core.profiles().publish();
     startDownload();
-    showWarning(3);
+    showWarning(Tip::FirstConnectionWait);
 }
 
 void App::startDownload() {

@@ -97,7 +97,7 @@ public:
     /// The lighting page's preview worker is running.
     bool lightingPreviewRunning() const { return m_ledPreview && m_ledPreview->running(); }
     /// Shows the warning box for TipText `tip` (kind 2), or `text` when given.
-    void showWarning(int tip, const std::string& suffix = {});
+    void showWarning(Tip tip, const std::string& suffix = {});
 
     /// Replaces the modal warning box (tests answer it without a window).
     std::function<void(const std::string& text)> warningShower;

@@ -51,16 +51,16 @@ std::optional<std::string> QtFileChooser::chooseSave(const FileRequest& request)
     return dialog.selectedFiles().front().toStdString();
 }
 
-void QueuedWarningSink::warn(int tipText) {
+void QueuedWarningSink::warn(Tip tip) {
     QObject* receiver = m_receiver.data();
     if (receiver == nullptr) {
         return;
     }
     if (QThread::currentThread() == receiver->thread()) {
-        m_show(tipText);
+        m_show(tip);
     } else {
         QMetaObject::invokeMethod(
-            receiver, [show = m_show, tipText] { show(tipText); }, Qt::QueuedConnection);
+            receiver, [show = m_show, tip] { show(tip); }, Qt::QueuedConnection);
     }
 }
 

@@ -31,13 +31,13 @@ public:
 /// (the start-up download) is queued to that thread.
 class QueuedWarningSink final : public WarningSink {
 public:
-    QueuedWarningSink(QObject& receiver, std::function<void(int)> show)
+    QueuedWarningSink(QObject& receiver, std::function<void(Tip)> show)
         : m_receiver(&receiver), m_show(std::move(show)) {}
-    void warn(int tipText) override;
+    void warn(Tip tip) override;
 
 private:
     QPointer<QObject> m_receiver;
-    std::function<void(int)> m_show;
+    std::function<void(Tip)> m_show;
 };
 
 /// Tasks for the owner of the records, run by the event loop of the thread of `receiver`

@@ -50,12 +50,25 @@ CommandLine parse(int argc, char** argv) {
     return line;
 }
 
+/// Waits for the system font configuration when it goes out of scope.
+struct FontConfigurationWait {
+    const std::shared_future<void>& configuration;
+    ~FontConfigurationWait() {
+        if (configuration.valid()) {
+            configuration.wait();
+        }
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     // The system's font configuration is read beside everything up to the first text.
     std::shared_future<void> fontConfiguration = zel::beginSystemFontConfiguration();
     QApplication application(argc, argv);
+    // Every way out of main waits for that reading before QApplication's teardown releases
+    // the font configuration under it (a second instance ends at once).
+    const FontConfigurationWait fontWait{fontConfiguration};
     QApplication::setApplicationName(QStringLiteral("zel-gmouse"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QApplication::setQuitOnLastWindowClosed(false);

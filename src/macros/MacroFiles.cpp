@@ -88,7 +88,7 @@ bool MacroFiles::WriteSingleMacroFile(const std::string& path, const MacroGroupS
 void MacroFiles::readBuffer(const std::string& path, MacroBuffer& buffer, std::size_t bound,
                             int& datVersion, bool& sealed) const {
     if (!fileExists(path)) {
-        m_warnings.warn(kTipFileMissing);
+        m_warnings.warn(Tip::FileMissing);
     }
     datVersion = m_store.readInt(path, kMacroInitSection, kDatVerKey, 3);
     const int headerItems = datVersion == kCurrentDatVersion ? kHeaderItemsV3 : kHeaderItemsOld;

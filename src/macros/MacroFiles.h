@@ -3,6 +3,7 @@
 #include "macros/MacroCodec.h"
 #include "macros/MacroRecord.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,8 +37,6 @@ inline constexpr int kCurrentDatVersion = 3;
 inline constexpr std::size_t kGroupValueBound = 26648;
 /// A constant macro value is read into a buffer of 1464 characters with its terminator.
 inline constexpr std::size_t kConstValueBound = 1463;
-/// TipText of a missing file.
-inline constexpr int kTipFileMissing = 5;
 
 /// The macro files: group files (".dat"), single-macro exchange files (".sdat") and the
 /// constant macro file, read and written through the settings-file engine. Key and mouse
@@ -47,8 +46,10 @@ public:
     MacroFiles(ini::IniStore& store, const MacVkAndText& keys, WarningSink& warnings,
                int language = 0);
 
-    void setLanguage(int language) { m_language = language; }
-    int language() const { return m_language; }
+    /// The language may change (the window's language switch) while a worker reads macro
+    /// files (the download), so it is an atomic word.
+    void setLanguage(int language) { m_language.store(language); }
+    int language() const { return m_language.load(); }
 
     /// DAT_VER 3, the seal marker when the group is sealed, macroNum and the keys 0..count-1,
     /// as one replace of the file. Keys of an earlier, longer group stay and are never read.
@@ -63,7 +64,7 @@ public:
     bool WriteSingleMacroFile(const std::string& path, const MacroGroupState& group, int i) const;
 
     /// Fills the group state from a group file: DatVersion, GroupSealed and at most 12
-    /// records (every record not read is zero). A missing file warns with TipText 5 and
+    /// records (every record not read is zero). A missing file warns Tip::FileMissing and
     /// gives an empty group of version 0.
     void ReadGroupFile(const std::string& path, MacroGroupState& group) const;
     /// Macro `i` of group `group`, with the version-3 positions; items 75..80 are taken only
@@ -79,14 +80,14 @@ public:
     std::vector<std::string> ReadMacroNames(const std::string& path) const;
 
 private:
-    MacroKeyForm keyForm() const { return MacroKeyForm{m_keys, m_language}; }
+    MacroKeyForm keyForm() const { return MacroKeyForm{m_keys, m_language.load()}; }
     void readBuffer(const std::string& path, MacroBuffer& buffer, std::size_t bound,
                     int& datVersion, bool& sealed) const;
 
     ini::IniStore& m_store;
     const MacVkAndText& m_keys;
     WarningSink& m_warnings;
-    int m_language;
+    std::atomic<int> m_language;
 };
 
 /// Every field of record `i` zero except extra76, extra77 and reserved.

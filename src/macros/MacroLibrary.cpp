@@ -65,8 +65,8 @@ MacroLibrary::MacroLibrary(ini::IniStore& store, MacroFiles& files, MacroGroupSt
     : m_store(store), m_files(files), m_current(current), m_warnings(warnings), m_chooser(chooser),
       m_texts(texts), m_folders(std::move(folders)), m_sleep(std::move(sleep)) {}
 
-void MacroLibrary::warn(int tipText) const {
-    m_warnings.warn(tipText);
+void MacroLibrary::warn(Tip tip) const {
+    m_warnings.warn(tip);
 }
 
 void MacroLibrary::pause(int ms) const {
@@ -103,7 +103,7 @@ void MacroLibrary::loadIndex() {
     m_groupNames.clear();
     const std::string path = indexPath();
     if (!exists(path)) {
-        warn(kTipFileMissing);
+        warn(Tip::FileMissing);
         return;
     }
     const int count =
@@ -304,7 +304,7 @@ void MacroLibrary::newGroup() {
     m_currentMacro = 0;
     m_current.groupSealed = false;
     if (groupCount() >= kMaxGroups) {
-        warn(kTipTwelveGroups);
+        warn(Tip::TwelveGroups);
         return;
     }
     std::string name =
@@ -313,18 +313,18 @@ void MacroLibrary::newGroup() {
         name = makeUniqueName(name, m_groupNames, kMaxGroupNameChars);
     }
     if (!isSafeGroupName(name)) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     if (std::find(m_groupNames.begin(), m_groupNames.end(), name) != m_groupNames.end()) {
-        warn(kTipGroupExists);
+        warn(Tip::GroupExists);
         return;
     }
     const std::string path = groupPath(name);
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (!out) {
-            warn(kTipInvalid);
+            warn(Tip::OperationFailed);
             return;
         }
     }
@@ -333,7 +333,7 @@ void MacroLibrary::newGroup() {
         m_groupNames.pop_back();
         std::error_code ec;
         fs::remove(path, ec);
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     const int g = groupCount() - 1;
@@ -368,7 +368,7 @@ void MacroLibrary::newMacro() {
     }
     const int count = buffer().count;
     if (count >= kMaxMacrosPerGroup) {
-        warn(kTipListFull);
+        warn(Tip::LimitReached);
         return;
     }
     const std::string name = count > 0 ? makeUniqueName(text, macroNamesExcept(-1), kMacroNameChars)
@@ -382,7 +382,7 @@ void MacroLibrary::newMacro() {
     if (!m_files.WriteMacro(*groupFilePath(g), m_current, count)) {
         buffer().count = static_cast<std::int16_t>(count);
         ClearRecord(buffer(), count);
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     m_currentMacro = count;
@@ -403,7 +403,7 @@ void MacroLibrary::deleteGroup() {
     // name a file that is gone.
     if (!writeIndex()) {
         m_groupNames = before;
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     std::error_code ec;
@@ -440,7 +440,7 @@ void MacroLibrary::deleteMacro() {
         return;
     }
     if (m_selectedRow < 0 || m_selectedRow >= static_cast<int>(m_rows.size())) {
-        warn(kTipNoRow);
+        warn(Tip::SelectRowFirst);
         return;
     }
     const MacroListRow row = m_rows[static_cast<std::size_t>(m_selectedRow)];
@@ -458,7 +458,7 @@ void MacroLibrary::deleteMacro() {
     ClearRecord(buffer(), count - 1);
     buffer().count = static_cast<std::int16_t>(count - 1);
     if (!m_files.WriteGroupFile(*groupFilePath(row.group), m_current)) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
     }
     refreshNames();
     rebuildList();
@@ -490,13 +490,13 @@ void MacroLibrary::resetAllGroups() {
     ec.clear();
     const fs::path reset = folderOf(m_folders.macroResetDir);
     if (!fs::is_directory(reset, ec)) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     fs::copy(reset, staged, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
     if (ec) {
         fs::remove_all(staged, ec);
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     const bool hadFolder = fs::exists(macro, ec);
@@ -512,7 +512,7 @@ void MacroLibrary::resetAllGroups() {
     }
     if (ec) {
         fs::remove_all(staged, ec);
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     fs::remove_all(old, ec);
@@ -531,7 +531,7 @@ void MacroLibrary::resetAllGroups() {
 
 std::string MacroLibrary::renameRow(int row, const std::string& text) {
     if (row < 0 || row >= static_cast<int>(m_rows.size())) {
-        warn(kTipNoRow);
+        warn(Tip::SelectRowFirst);
         return std::string();
     }
     const MacroListRow target = m_rows[static_cast<std::size_t>(row)];
@@ -546,34 +546,34 @@ std::string MacroLibrary::renameRow(int row, const std::string& text) {
         others.erase(others.begin() + target.group);
         const std::string name = makeUniqueName(wanted, others, kMaxGroupNameChars);
         if (!isSafeGroupName(name)) {
-            warn(kTipInvalid);
+            warn(Tip::OperationFailed);
             return old;
         }
         if (name == old) {
             return old;
         }
         if (std::find(others.begin(), others.end(), name) != others.end()) {
-            warn(kTipGroupExists);
+            warn(Tip::GroupExists);
             return old;
         }
         const std::string from = groupPath(old);
         const std::string to = groupPath(name);
         if (!exists(from)) {
-            warn(kTipFileMissing);
+            warn(Tip::FileMissing);
             return old;
         }
         // Copy, then index, then delete: at every point the index names a file that exists.
         std::error_code ec;
         fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
         if (ec) {
-            warn(kTipInvalid);
+            warn(Tip::OperationFailed);
             return old;
         }
         m_groupNames[g] = name;
         if (!writeIndex()) {
             m_groupNames[g] = old;
             fs::remove(to, ec);
-            warn(kTipInvalid);
+            warn(Tip::OperationFailed);
             return old;
         }
         fs::remove(from, ec);
@@ -590,7 +590,7 @@ std::string MacroLibrary::renameRow(int row, const std::string& text) {
     }
     r.setNameUtf8(makeUniqueName(wanted, macroNamesExcept(target.macro), kMacroNameChars));
     if (!m_files.WriteMacro(*groupFilePath(target.group), m_current, target.macro)) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
     }
     refreshNames();
     rebuildList();
@@ -609,7 +609,7 @@ bool MacroLibrary::isOwnFile(const std::string& path) const {
 
 void MacroLibrary::importGroup() {
     if (groupCount() >= kMaxGroups) {
-        warn(kTipListFull);
+        warn(Tip::LimitReached);
         return;
     }
     const auto chosen = m_chooser.chooseOpen(FileRequest{m_folders.macroDir, "", kGroupFilter, ""});
@@ -618,15 +618,15 @@ void MacroLibrary::importGroup() {
     }
     const std::string name = ini::cutToCharacters(groupNameOfFile(*chosen), kMaxGroupNameChars);
     if (!isSafeGroupName(name)) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     if (std::find(m_groupNames.begin(), m_groupNames.end(), name) != m_groupNames.end()) {
-        warn(kTipGroupExists);
+        warn(Tip::GroupExists);
         return;
     }
     if (!exists(*chosen)) {
-        warn(kTipFileMissing);
+        warn(Tip::FileMissing);
         return;
     }
     const std::string target = groupPath(name);
@@ -635,14 +635,14 @@ void MacroLibrary::importGroup() {
     if (!same) {
         fs::copy_file(*chosen, target, fs::copy_options::overwrite_existing, ec);
         if (ec) {
-            warn(kTipInvalid);
+            warn(Tip::OperationFailed);
             return;
         }
     }
     m_groupNames.push_back(name);
     if (!writeIndex()) {
         m_groupNames.pop_back();
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     refreshNames();
@@ -662,7 +662,7 @@ void MacroLibrary::exportGroupSealed() {
 
 void MacroLibrary::exportCurrentGroup(bool sealed) {
     if (groupCount() == 0) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     const auto chosen =
@@ -676,7 +676,7 @@ void MacroLibrary::exportCurrentGroup(bool sealed) {
         m_current.groupSealed = true;
     }
     if (!m_files.WriteGroupFile(*chosen, m_current)) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
     }
     if (sealed) {
         showCurrentMacroOrEmpty(m_currentMacro);
@@ -685,11 +685,11 @@ void MacroLibrary::exportCurrentGroup(bool sealed) {
 
 void MacroLibrary::exportMacro() {
     if (m_current.groupSealed) {
-        warn(kTipSealed);
+        warn(Tip::GroupSealed);
         return;
     }
     if (groupCount() == 0 || m_currentMacro < 0 || m_currentMacro >= buffer().count) {
-        warn(kTipNoRow);
+        warn(Tip::SelectRowFirst);
         return;
     }
     const auto chosen =
@@ -698,13 +698,13 @@ void MacroLibrary::exportMacro() {
         return;
     }
     if (!m_files.WriteSingleMacroFile(*chosen, m_current, m_currentMacro)) {
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
     }
 }
 
 void MacroLibrary::importMacro() {
     if (m_current.groupSealed) {
-        warn(kTipSealed);
+        warn(Tip::GroupSealed);
         return;
     }
     if (groupCount() == 0) {
@@ -713,12 +713,12 @@ void MacroLibrary::importMacro() {
     const int g = selectedGroup();
     ensureLoaded(g);
     if (m_current.groupSealed) {
-        warn(kTipSealed);
+        warn(Tip::GroupSealed);
         return;
     }
     const int count = buffer().count;
     if (count >= kMaxMacrosPerGroup) {
-        warn(kTipListFull);
+        warn(Tip::LimitReached);
         return;
     }
     const auto chosen =
@@ -727,7 +727,7 @@ void MacroLibrary::importMacro() {
         return;
     }
     if (!exists(*chosen)) {
-        warn(kTipFileMissing);
+        warn(Tip::FileMissing);
         return;
     }
     MacroRecord record = m_files.ReadSingleMacroFile(*chosen, m_current.datVersion);
@@ -740,7 +740,7 @@ void MacroLibrary::importMacro() {
     if (!m_files.WriteMacro(*groupFilePath(g), m_current, count)) {
         buffer().count = static_cast<std::int16_t>(count);
         buffer().records[static_cast<std::size_t>(count)] = MacroRecord{};
-        warn(kTipInvalid);
+        warn(Tip::OperationFailed);
         return;
     }
     refreshNames();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Tip.h"
 #include "macros/MacroFiles.h"
 #include "macros/MacroRecord.h"
 
@@ -64,14 +65,6 @@ inline constexpr const char* kGroupNameSection = "MACRO_GROUP_NAME";
 inline constexpr int kMaxGroups = 12;
 inline constexpr std::size_t kMaxGroupNameChars = 59;
 
-// TipText numbers of the macro library.
-inline constexpr int kTipInvalid = 6;
-inline constexpr int kTipListFull = 21;
-inline constexpr int kTipGroupExists = 23;
-inline constexpr int kTipNoRow = 24;
-inline constexpr int kTipSealed = 27;
-inline constexpr int kTipTwelveGroups = 30;
-
 // Texts of the language pack's UniqueName_DevMac table used as default names.
 inline constexpr int kDefaultGroupNameEntry = 36;
 inline constexpr int kDefaultMacroNameEntry = 37;
@@ -100,7 +93,7 @@ public:
 
     // ---- group index ----
     /// Loads "macroGrp.ini"; a group whose file is missing is dropped and the index written
-    /// again. A missing index warns with TipText 5 and gives no groups.
+    /// again. A missing index warns Tip::FileMissing and gives no groups.
     void loadIndex();
     /// macGrpNum, the names 0..count-1 and empty names up to 11, as one replace.
     bool writeIndex() const;
@@ -152,7 +145,7 @@ private:
     void exportCurrentGroup(bool sealed);
     std::string indexPath() const { return m_folders.macroDir + kGroupIndexFile; }
     std::string groupPath(const std::string& name) const;
-    void warn(int tipText) const;
+    void warn(Tip tip) const;
     void pause(int ms) const;
     MacroBuffer& buffer() { return m_current.groupMacros; }
     int selectedGroup() const;

@@ -150,7 +150,7 @@ void FontBook::finishBuildFonts() {
     }
     const int failures = m_ready.get();
     for (int i = 0; i < failures && m_warnings != nullptr; ++i) {
-        m_warnings->warn(6);
+        m_warnings->warn(Tip::OperationFailed);
     }
 }
 

@@ -55,7 +55,7 @@ public:
     /// (`skinsDir` + `font`) and makes the main set of face `fontName`; an absent flag
     /// builds the embedded sets once (embedded mode); otherwise the main set is made of a
     /// system face ("微软雅黑" for languages 0 and 12, "Arial" for the others). An embedded
-    /// face that cannot be installed warns TipText 6; its set is still made.
+    /// face that cannot be installed warns Tip::OperationFailed; its set is still made.
     void buildFonts(double scale, const LanguagePack& pack, int language,
                     const std::string& skinsDir, WarningSink* warnings);
     /// As `buildFonts`, but the font database is read and the faces are installed on

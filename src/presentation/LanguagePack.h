@@ -31,8 +31,8 @@ public:
 
     /// Entry `entry` of `table`; "" outside 0..49.
     const std::string& text(TextTable table, int entry) const;
-    /// Shorthand for the warning-box texts.
-    const std::string& tipText(int entry) const { return text(TextTable::TipText, entry); }
+    /// The text of a warning box.
+    const std::string& tipText(Tip tip) const { return text(TextTable::TipText, tipNumber(tip)); }
 
     std::string devMacName(int entry) const override { return text(TextTable::DevMac, entry); }
 

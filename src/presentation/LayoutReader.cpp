@@ -76,7 +76,7 @@ EntryFields readMainEntry(const ini::IniStore& store, const std::string& path,
                           bool warnIfMissing) {
     if (!fileExists(path)) {
         if (warnIfMissing && warnings != nullptr) {
-            warnings->warn(5);
+            warnings->warn(Tip::FileMissing);
         }
         return {};
     }

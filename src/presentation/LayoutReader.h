@@ -32,12 +32,12 @@ EntryFields splitDialogEntry(std::string_view value, bool& tooManyCommas);
 
 /// Where the readers report what they find wrong.
 struct ReaderSinks {
-    WarningSink* warnings = nullptr; ///< main-window files: TipText 5 for a missing file
+    WarningSink* warnings = nullptr; ///< main-window files: Tip::FileMissing for a missing file
     MessageSink* messages = nullptr; ///< dialog files: the plain message box texts
 };
 
 /// Main-window variant: entry `index` of `section` in the file at `path`. A missing
-/// file warns TipText 5 (when `warnIfMissing`) and reads as empty fields.
+/// file warns Tip::FileMissing (when `warnIfMissing`) and reads as empty fields.
 EntryFields readMainEntry(const ini::IniStore& store, const std::string& path,
                           std::string_view section, int index, WarningSink* warnings,
                           bool warnIfMissing = true);

@@ -71,7 +71,7 @@ LoadStatus loadSkin(const ini::IniStore& store, const std::string& languageDir, 
         // Reported once per load, not once per entry.
         if (info.variant == ReaderVariant::MainWindow) {
             if (sinks.warnings != nullptr) {
-                sinks.warnings->warn(5);
+                sinks.warnings->warn(Tip::FileMissing);
             }
         } else if (sinks.messages != nullptr) {
             sinks.messages->message(std::string(kConfigFileMissingText));

@@ -78,7 +78,7 @@ struct SkinLayout {
 
 enum class LoadStatus { Ok, FileMissing };
 
-/// Fills `layout` from `languageDir` + the file's name. Main-window files warn TipText 5
+/// Fills `layout` from `languageDir` + the file's name. Main-window files warn Tip::FileMissing
 /// once for a missing file (the caller then runs the main window's close procedure);
 /// dialog files show "找不到配置文件" once (the caller ends the dialog) and "加载ini错误！"
 /// for each entry with more than six commas. `otherName1` (UniqueName_Other 1) replaces

@@ -133,7 +133,7 @@ DownloadResult Download::run(const DownloadRequest& request, DownloadChanges& ch
             if (m_hooks.onStep) {
                 m_hooks.onStep(op);
             }
-            m_ctx.warnings.warn(std::get<ImageWarning>(op).tipText);
+            m_ctx.warnings.warn(std::get<ImageWarning>(op).tip);
         }
     }
     if (image.aborted) {

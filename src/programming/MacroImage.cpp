@@ -249,11 +249,11 @@ MacroStream encodeMacroStream(const MacroRecord& m, std::uint16_t address) {
             const std::size_t slot = params.param1 & 0xFF;
             if (!lightingPlaced(m, i)) {
                 // No slot to take the lighting data from: the step is left out.
-                stream.warnings.push_back(kTipBadMacroData);
+                stream.warnings.push_back(Tip::OperationFailed);
             } else {
                 int kind = action - kActionLed;
                 if (kind < 0 || kind > 2) {
-                    stream.warnings.push_back(kTipBadMacroData);
+                    stream.warnings.push_back(Tip::OperationFailed);
                     kind = 0;
                 }
                 w.put(d);
@@ -271,7 +271,7 @@ MacroStream encodeMacroStream(const MacroRecord& m, std::uint16_t address) {
                 }
                 slotAddress += slotAreaBytes(data.bytes[0]);
                 if (slotAddress - 1 > kLightingDataLimit) {
-                    stream.warnings.push_back(kTipBadMacroData);
+                    stream.warnings.push_back(Tip::OperationFailed);
                     stream.aborted = true;
                     return stream;
                 }
@@ -364,7 +364,7 @@ MacroImage buildMacroImage(const MacroImageInput& in) {
             if (!shared && isMacro) {
                 allocation += roundUp8(entry.size);
                 if (allocation > kMacroAreaLimit) {
-                    image.ops.emplace_back(ImageWarning{kTipMacroMemoryFull});
+                    image.ops.emplace_back(ImageWarning{Tip::MacroMemoryFull});
                     image.aborted = true;
                     return image;
                 }
@@ -426,7 +426,7 @@ MacroImage buildMacroImage(const MacroImageInput& in) {
             }
         }
         MacroStream stream = encodeMacroStream(entry.macro, entry.address);
-        for (const int tip : stream.warnings) {
+        for (const Tip tip : stream.warnings) {
             image.ops.emplace_back(ImageWarning{tip});
         }
         if (stream.aborted) {
@@ -436,7 +436,7 @@ MacroImage buildMacroImage(const MacroImageInput& in) {
         for (std::size_t off = 0; off < stream.bytes.size(); off += 8) {
             const std::size_t address = entry.address + off;
             if (address > static_cast<std::size_t>(kMacroAreaLimit)) {
-                image.ops.emplace_back(ImageWarning{kTipMacroMemoryFull});
+                image.ops.emplace_back(ImageWarning{Tip::MacroMemoryFull});
                 image.aborted = true;
                 return image;
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Tip.h"
 #include "macros/MacroRecord.h"
 #include "programming/ConfigImage.h"
 #include "settings/ProfileSettings.h"
@@ -12,10 +13,6 @@
 namespace zel {
 
 class MacVkAndText;
-
-// TipText entries of the macro part.
-inline constexpr int kTipBadMacroData = 6;
-inline constexpr int kTipMacroMemoryFull = 29;
 
 // The macro part of the configuration memory.
 inline constexpr std::uint16_t kMacroEndAddress = 0x6E;
@@ -40,7 +37,7 @@ static_assert(kDirectoryAddress + kDirectoryBytes == 0x2D0);
 
 /// A warning box of the download, shown where it stands among the writes.
 struct ImageWarning {
-    int tipText = 0;
+    Tip tip{};
     friend bool operator==(const ImageWarning&, const ImageWarning&) = default;
 };
 
@@ -94,7 +91,7 @@ StepDelay splitStepDelay(std::uint16_t delay);
 /// One macro's stream, laid out for `address`.
 struct MacroStream {
     std::vector<std::uint8_t> bytes; ///< macroLayout().size bytes
-    std::vector<int> warnings;       ///< TipText entries, in order
+    std::vector<Tip> warnings;       ///< in order
     bool aborted = false;            ///< lighting data beyond 0x4000
 };
 MacroStream encodeMacroStream(const MacroRecord& macro, std::uint16_t address);

@@ -62,7 +62,7 @@ void ProfileManager::exportProfiles() {
     if (copyFileReplacing(m_folders.settingsFile(), *path) && std::filesystem::exists(*path)) {
         notifyRedraw();
     } else {
-        m_warnings.warn(6);
+        m_warnings.warn(Tip::OperationFailed);
     }
 }
 
@@ -74,17 +74,17 @@ void ProfileManager::importProfiles() {
     const std::string name = m_ini.read(*path, "PRODUCTNAME", "PRODUCTNAME_CN", 49);
     if (!ini::equalsIgnoreCase(name, m_description.productNameEn) &&
         !ini::equalsIgnoreCase(name, m_description.productNameCn)) {
-        m_warnings.warn(9);
+        m_warnings.warn(Tip::OtherModel);
         return;
     }
     std::error_code ec;
     if (!std::filesystem::is_regular_file(*path, ec)) {
-        m_warnings.warn(6);
+        m_warnings.warn(Tip::OperationFailed);
         return;
     }
     if (!copyFileReplacing(*path, m_folders.settingsFile())) {
         // config.ini is untouched; say so instead of showing the old profiles as imported.
-        m_warnings.warn(6);
+        m_warnings.warn(Tip::OperationFailed);
         return;
     }
     for (int p = 0; p < 4; ++p) {

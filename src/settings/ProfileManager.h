@@ -34,10 +34,11 @@ public:
 
     /// Makes profile `index` (0..3) the current one; nothing is written.
     void selectProfile(int index);
-    /// Copies config.ini to a file the user chooses (TipText 6 when that fails).
+    /// Copies config.ini to a file the user chooses (Tip::OperationFailed when that fails).
     void exportProfiles();
     /// Replaces config.ini by a profile file of the same model and reloads the profiles
-    /// (TipText 9 for another model, 6 for a missing file or a failed copy).
+    /// (Tip::OtherModel for another model, Tip::OperationFailed for a missing file or a
+    /// failed copy).
     void importProfiles();
     /// Factory values for all four profiles and the shared settings, in memory and file.
     void resetAllProfiles();

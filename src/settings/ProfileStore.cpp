@@ -58,7 +58,7 @@ bool ProfileStore::loadProfile(const std::string& folder, int profile, bool from
     const std::string path = folder + (fromFactory ? "configReset.ini" : "config.ini");
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        m_warnings.warn(5);
+        m_warnings.warn(Tip::FileMissing);
         return false;
     }
     if (profile < 0 || profile >= kProfileCount) {

@@ -89,7 +89,7 @@ int CZEL_GMouseDlg::hitTestMain(QPoint p) const {
                                                       : frame::kLastHitBesidePage);
 }
 
-void CZEL_GMouseDlg::warn(int tip) const {
+void CZEL_GMouseDlg::warn(Tip tip) const {
     if (m_hooks.warn) {
         m_hooks.warn(tip);
     }
@@ -204,7 +204,7 @@ void CZEL_GMouseDlg::mousePressEvent(QMouseEvent* event) {
     updateHot(event->position().toPoint());
     PointerState& ps = m_pointer;
     if (!recordingAllows()) {
-        warn(20);
+        warn(Tip::RecordingBusy);
         return;
     }
     if (ps.hotMain != kNoElement || ps.hotLighting != kNoElement || ps.hotAdvanced != kNoElement ||
@@ -228,7 +228,7 @@ void CZEL_GMouseDlg::mouseReleaseEvent(QMouseEvent* event) {
     }
     m_windowDrag = false;
     if (!recordingAllows()) {
-        warn(20);
+        warn(Tip::RecordingBusy);
         return;
     }
     m_pointer.pressed = false;

@@ -78,7 +78,7 @@ private:
     void changePage(PageId page);
     void openLanguagePopup(int element, bool withList);
     void startWindowDrag(QPoint globalPos);
-    void warn(int tip) const;
+    void warn(Tip tip) const;
     void noticeMissingLightingTag();
 
     const MainWindowPage& shownPage() const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Tip.h"
+
 #include <QEvent>
 
 #include <functional>
@@ -22,7 +24,7 @@ struct MainWindowHooks {
     std::function<void()> exportProfiles;                 ///< the frame's export tile
     std::function<void()> resetProfiles;                  ///< the frame's reset tile
     std::function<void()> shutDown;                       ///< the shut-down sequence (close)
-    std::function<void(int)> warn;                        ///< TipText n in the warning box
+    std::function<void(Tip)> warn;                        ///< the warning box
     std::function<void(const std::string&)> openDocument; ///< the help element's text
     std::function<void(int)> chooseLanguage;              ///< a language from the language popup
     std::function<bool()> recording;                      ///< a macro is being recorded

@@ -169,8 +169,8 @@ int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainW
     return box.exec();
 }
 
-void QtWarningSink::warn(int tipText) {
-    m_request.text = m_pack.tipText(tipText);
+void QtWarningSink::warn(Tip tip) {
+    m_request.text = m_pack.tipText(tip);
     m_request.kind = 2;
     static_cast<void>(ShowWarning(m_request, m_skin(), m_mainWindow ? m_mainWindow() : nullptr));
 }

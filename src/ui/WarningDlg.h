@@ -71,7 +71,7 @@ private:
 /// returns 1 or 2.
 int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainWindow);
 
-/// The warning sink the core reports to: TipText n of the current pack, kind 2, shown
+/// The warning sink the core reports to: the warning's text in the current pack, kind 2, shown
 /// with ShowWarning.
 class QtWarningSink final : public WarningSink {
 public:
@@ -80,7 +80,7 @@ public:
         : m_pack(pack), m_request(request), m_skin(std::move(skin)),
           m_mainWindow(std::move(mainWindow)) {}
 
-    void warn(int tipText) override;
+    void warn(Tip tip) override;
 
 private:
     const LanguagePack& m_pack;

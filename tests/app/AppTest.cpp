@@ -13,6 +13,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 using namespace zel;
 
 namespace {
@@ -59,7 +61,8 @@ protected:
     test::TempAppDir appDir;
     NoPauses noPauses;
     std::vector<std::string> warnings;
-    int downloads = 0;
+    // Counted on the download worker, read by the test.
+    std::atomic<int> downloads{0};
 };
 
 } // namespace
@@ -69,11 +72,11 @@ TEST_F(AppTest, WithoutAMouseTheWarningNamesTheProductAndTheProgramEnds) {
     EXPECT_FALSE(app->start());
     EXPECT_EQ(app->exitCode(), 0);
     ASSERT_EQ(warnings.size(), 1u);
-    // TipText 1 followed directly by the product name of the language (English here).
+    // Tip::MouseNotFound followed directly by the product name of the language (English here).
     EXPECT_NE(warnings[0].find("ZEL GMouse GM8"), std::string::npos);
     EXPECT_GT(warnings[0].size(), std::string("ZEL GMouse GM8").size());
     EXPECT_TRUE(app->mainWindow() == nullptr || !app->mainWindow()->isVisible());
-    EXPECT_EQ(downloads, 0);
+    EXPECT_EQ(downloads.load(), 0);
 }
 
 TEST_F(AppTest, WithAMouseTheWindowShowsAndOneDownloadRuns) {
@@ -84,7 +87,7 @@ TEST_F(AppTest, WithAMouseTheWindowShowsAndOneDownloadRuns) {
     EXPECT_TRUE(app->mainWindow()->isVisible());
     EXPECT_EQ(app->mainWindow()->windowTitle(), QStringLiteral("ZEL GMouse GM8"));
     EXPECT_TRUE(warnings.empty());
-    QTRY_COMPARE(downloads, 1);
+    QTRY_COMPARE(downloads.load(), 1);
     app->shutDown();
 }
 
@@ -99,12 +102,13 @@ TEST_F(AppTest, AFreshMouseGetsTheFirstConnection) {
     auto app = makeApp(0x1201);
     ASSERT_TRUE(app->start());
     EXPECT_EQ(app->state().productKind.load(), ProductKind::Pid1201);
-    ASSERT_EQ(warnings.size(), 2u); // TipText 2, then TipText 3 while the download runs
+    ASSERT_EQ(warnings.size(),
+              2u); // FirstConnectionWriting, then FirstConnectionWait while the download runs
     EXPECT_NE(warnings[0], warnings[1]);
     EXPECT_EQ(app->state().currentProfile.load(), 0);
     EXPECT_EQ(app->profiles().profiles[0].buttonCode[1], 2);
     EXPECT_EQ(config("Config0", "K1"), "2");
-    QTRY_COMPARE(downloads, 1);
+    QTRY_COMPARE(downloads.load(), 1);
     app->shutDown();
 }
 
@@ -180,7 +184,7 @@ TEST_F(AppTest, AssignmentNeedsAnotherLeftClickButton) {
 TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     auto app = makeApp();
     ASSERT_TRUE(app->start());
-    QTRY_COMPARE(downloads, 1);
+    QTRY_COMPARE(downloads.load(), 1);
     SharedSettings& shared = app->profiles().shared;
     shared.fireTime = 123;
     shared.dpiLevel = 4;
@@ -190,7 +194,7 @@ TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     QTRY_COMPARE(config("ShareData", "FIRE_TIME"), std::string("123"));
     EXPECT_EQ(config("Init", "CurConfig"), "3");
     EXPECT_EQ(config("Config3", "K1"), "5");
-    EXPECT_EQ(downloads, 2);
+    EXPECT_EQ(downloads.load(), 2);
     QTRY_VERIFY(!app->state().downloadBusy.load());
 
     const auto memory = app->simulatedMouse()->memory();
@@ -258,13 +262,13 @@ TEST_F(AppTest, APowerSignalRunsADownload) {
 
     auto app = makeApp(0x1040, false, address.toStdString());
     ASSERT_TRUE(app->start());
-    QTRY_COMPARE(downloads, 1);
+    QTRY_COMPARE(downloads.load(), 1);
     auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
                                               QStringLiteral("org.freedesktop.login1.Manager"),
                                               QStringLiteral("PrepareForSleep"));
     message << false;
     logind.send(message);
-    QTRY_COMPARE(downloads, 2);
+    QTRY_COMPARE(downloads.load(), 2);
     app->shutDown();
     app.reset();
     QDBusConnection::disconnectFromBus(QStringLiteral("fake-logind"));

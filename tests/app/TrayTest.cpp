@@ -21,8 +21,6 @@
 #include <QDialog>
 #include <QImage>
 #include <QMenu>
-#include <QMutex>
-#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -31,6 +29,8 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <mutex>
+#include <semaphore>
 #include <utility>
 #include <vector>
 
@@ -71,7 +71,7 @@ public:
     int protocolVersion() const { return 0; }
     /// Also read directly by the test's thread.
     QStringList registeredStatusNotifierItems() const {
-        const QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         return m_items;
     }
 
@@ -83,7 +83,7 @@ public Q_SLOTS:
         const QString item =
             service + (isPath ? serviceOrPath : QStringLiteral("/StatusNotifierItem"));
         {
-            const QMutexLocker lock(&m_mutex);
+            const std::lock_guard lock(m_mutex);
             if (m_items.contains(item)) {
                 return;
             }
@@ -103,7 +103,7 @@ private:
     void ownerLeft(const QString& service) {
         QStringList gone;
         {
-            const QMutexLocker lock(&m_mutex);
+            const std::lock_guard lock(m_mutex);
             for (const QString& item : std::as_const(m_items)) {
                 if (item.startsWith(service + QLatin1Char('/'))) {
                     gone << item;
@@ -119,7 +119,9 @@ private:
         }
     }
 
-    mutable QMutex m_mutex;
+    // Standard primitives rather than QMutex/QSemaphore, whose futexes the thread
+    // sanitizer cannot see, so the thread build checks this hand-over too.
+    mutable std::mutex m_mutex;
     QStringList m_items;
     QDBusServiceWatcher m_owners;
 };
@@ -163,7 +165,7 @@ protected:
 
 private:
     QString m_address;
-    QSemaphore m_ready;
+    std::binary_semaphore m_ready{0};
     bool m_serving = false;
     const StandInWatcher* m_watcher = nullptr;
 };

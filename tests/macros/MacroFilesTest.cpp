@@ -99,7 +99,7 @@ TEST_F(MacroFilesTest, MissingGroupFileWarnsAndGivesAnEmptyGroup) {
     MacroGroupState g = threeMacros();
     g.datVersion = 3;
     files.ReadGroupFile(file("absent.dat"), g);
-    EXPECT_EQ(warnings.warnings, std::vector<int>{5});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::FileMissing});
     EXPECT_EQ(g.datVersion, 0);
     EXPECT_EQ(g.groupMacros.count, 0);
     EXPECT_EQ(g.groupMacros.records[0], MacroRecord{});

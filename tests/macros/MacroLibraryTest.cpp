@@ -143,7 +143,7 @@ TEST_F(MacroLibraryTest, GroupsWhoseFileIsMissingAreDropped) {
 
     fs::remove(macroDir() + "macroGrp.ini");
     library.start();
-    EXPECT_EQ(warnings.warnings, std::vector<int>{5});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::FileMissing});
     EXPECT_EQ(library.groupCount(), 0);
     EXPECT_TRUE(library.rows().empty());
 }
@@ -206,14 +206,14 @@ TEST_F(MacroLibraryTest, NewGroupsAndMacrosGetUniqueNames) {
     }
     EXPECT_TRUE(warnings.warnings.empty());
     library.newMacro();
-    EXPECT_EQ(warnings.warnings, std::vector<int>{21});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::LimitReached});
     EXPECT_EQ(library.macroCount(4), 12);
 
     while (library.groupCount() < 12) {
         library.newGroup();
     }
     library.newGroup();
-    EXPECT_EQ(warnings.warnings.back(), 30);
+    EXPECT_EQ(warnings.warnings.back(), Tip::TwelveGroups);
     EXPECT_EQ(library.groupCount(), 12);
 }
 
@@ -221,7 +221,7 @@ TEST_F(MacroLibraryTest, DefaultGroupNameThatWouldLeaveTheFolderIsRefused) {
     texts.names[36] = "../escape";
     library.start();
     library.newGroup();
-    EXPECT_EQ(warnings.warnings, std::vector<int>{6});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_EQ(library.groupCount(), 2);
     EXPECT_FALSE(fs::exists(lang() + "escape.dat"));
 }
@@ -242,27 +242,27 @@ TEST_F(MacroLibraryTest, RenameGroupMovesItsFile) {
 
     for (const std::string bad : {"../x", "a/b", "..", "."}) {
         EXPECT_EQ(library.renameRow(0, bad), "Game02");
-        EXPECT_EQ(warnings.warnings.back(), 6);
+        EXPECT_EQ(warnings.warnings.back(), Tip::OperationFailed);
     }
     EXPECT_EQ(indexNames(), (std::vector<std::string>{"Game02", "Game"}));
     EXPECT_EQ(library.renameRow(0, std::string(70, 'n')), std::string(59, 'n'));
 
     EXPECT_EQ(library.renameRow(7, "x"), "");
-    EXPECT_EQ(warnings.warnings.back(), 24);
+    EXPECT_EQ(warnings.warnings.back(), Tip::SelectRowFirst);
 }
 
 TEST_F(MacroLibraryTest, RenameGroupRollsBackWhenTheCopyFails) {
     library.start();
     fs::create_directories(macroDir() + "Blocked.dat"); // a folder where the copy must go
     EXPECT_EQ(library.renameRow(1, "Blocked"), "Game");
-    EXPECT_EQ(warnings.warnings, std::vector<int>{6});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_EQ(library.groupNames()[1], "Game");
     EXPECT_EQ(indexNames(), (std::vector<std::string>{"Office", "Game"}));
     EXPECT_TRUE(fs::exists(macroDir() + "Game.dat"));
 
     fs::remove(macroDir() + "Game.dat");
     EXPECT_EQ(library.renameRow(1, "Other"), "Game");
-    EXPECT_EQ(warnings.warnings.back(), 5);
+    EXPECT_EQ(warnings.warnings.back(), Tip::FileMissing);
     EXPECT_EQ(indexNames(), (std::vector<std::string>{"Office", "Game"}));
 }
 
@@ -327,7 +327,7 @@ TEST_F(MacroLibraryTest, ResetRestoresTheFactoryGroups) {
     library.renameRow(0, "Mine");
     fs::create_symlink(lang() + "nowhere", lang() + "macroReset/broken.dat");
     library.resetAllGroups();
-    EXPECT_EQ(warnings.warnings, std::vector<int>{6});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_EQ(indexNames(), (std::vector<std::string>{"Mine", "Game"}));
     EXPECT_TRUE(fs::exists(macroDir() + "Mine.dat"));
     EXPECT_FALSE(fs::exists(lang() + "macro.new"));
@@ -343,7 +343,7 @@ TEST_F(MacroLibraryTest, ImportGroup) {
 
     chooser.answers.push_back(lang() + "macroReset/Game.dat");
     library.importGroup();
-    EXPECT_EQ(warnings.warnings, std::vector<int>{23});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::GroupExists});
     EXPECT_EQ(library.currentGroup(), 0);
 
     fs::copy_file(lang() + "macroReset/Game.dat", app.path() / "Shooter.DAT");
@@ -359,7 +359,7 @@ TEST_F(MacroLibraryTest, ImportGroup) {
     writeFile(app.path() / ".dat", "");
     chooser.answers.push_back((app.path() / ".dat").string());
     library.importGroup();
-    EXPECT_EQ(warnings.warnings.back(), 6);
+    EXPECT_EQ(warnings.warnings.back(), Tip::OperationFailed);
     EXPECT_EQ(library.groupCount(), 3);
 }
 
@@ -377,7 +377,7 @@ TEST_F(MacroLibraryTest, SealedExportBlocksViewingAndSingleMacroExchange) {
 
     library.exportMacro();
     library.importMacro();
-    EXPECT_EQ(warnings.warnings, (std::vector<int>{27, 27}));
+    EXPECT_EQ(warnings.warnings, (std::vector<Tip>{Tip::GroupSealed, Tip::GroupSealed}));
 
     // Imported back, the sealed group shows no steps.
     chooser.answers.push_back(sealedPath);

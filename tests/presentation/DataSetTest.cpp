@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -110,8 +111,10 @@ TEST_P(DataSet, LanguagePackHasEveryText) {
     test::RecordingMessageSink messages;
     ASSERT_TRUE(pack.load(store, skinsDir() + GetParam(), &messages));
     EXPECT_TRUE(messages.messages.empty());
-    for (int n : {1, 2, 3, 5, 6, 7, 8, 9, 20, 21, 23, 24, 27, 29, 30, 31}) {
-        EXPECT_FALSE(pack.tipText(n).empty()) << "TipText " << n;
+    // Every warning the program can show has a text, so no warning box comes up empty.
+    for (const Tip tip : kAllTips) {
+        EXPECT_FALSE(pack.tipText(tip).empty())
+            << "TipText " << tipNumber(tip) << " (" << tipName(tip) << ")";
     }
     for (int n : join({range(1, 8), range(10, 22), {32, 34, 35, 36, 37, 39, 40}})) {
         EXPECT_FALSE(pack.text(TextTable::DevMac, n).empty()) << "UniqueName_DevMac " << n;
@@ -228,6 +231,19 @@ TEST_P(DataSet, LanguagePictures) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, DataSet, ::testing::ValuesIn(kLanguageFolders));
+
+// The checks above run for every language the data set ships, so a pack added later
+// cannot miss a warning text unnoticed.
+TEST(DataSetFolders, EveryShippedLanguageIsChecked) {
+    std::set<std::string> shipped;
+    for (const auto& entry : std::filesystem::directory_iterator(skinsDir())) {
+        if (entry.is_directory() &&
+            entry.path().filename().string().find("_INI_") != std::string::npos) {
+            shipped.insert("/" + entry.path().filename().string());
+        }
+    }
+    EXPECT_EQ(shipped, std::set<std::string>(kLanguageFolders.begin(), kLanguageFolders.end()));
+}
 
 QSize sizeOf(const std::string& relative) {
     return QImage(QString::fromStdString(skinsDir() + relative)).size();

@@ -94,7 +94,7 @@ TEST(FontBook, PackFontAndFailedEmbeddedFaces) {
     FontBook broken(EmbeddedFontSources{":/none/a.ttf", ":/none/b.ttf"});
     test::RecordingWarningSink warnings;
     broken.buildFonts(1.0, packWith(""), 1, "/nowhere", &warnings);
-    EXPECT_EQ(warnings.warnings, (std::vector<int>{6, 6}));
+    EXPECT_EQ(warnings.warnings, (std::vector<Tip>{Tip::OperationFailed, Tip::OperationFailed}));
     EXPECT_TRUE(broken.embeddedMode());
     EXPECT_EQ(broken.selectFont(2, 1).family(), "Roboto");
 }
@@ -111,7 +111,7 @@ TEST(FontBook, BuiltBesideStartUpWarnsOnlyWhenFinished) {
     EXPECT_TRUE(warnings.warnings.empty());
     configured.set_value();
     broken.finishBuildFonts();
-    EXPECT_EQ(warnings.warnings, (std::vector<int>{6, 6}));
+    EXPECT_EQ(warnings.warnings, (std::vector<Tip>{Tip::OperationFailed, Tip::OperationFailed}));
     broken.finishBuildFonts();
     EXPECT_EQ(warnings.warnings.size(), 2U);
 }

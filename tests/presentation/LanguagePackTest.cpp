@@ -50,10 +50,10 @@ TEST(LanguagePack, TablesTakeFieldOneAndBuildTheLightingLists) {
     test::RecordingMessageSink messages;
     ASSERT_TRUE(pack.load(store, dir.str(), &messages));
     EXPECT_TRUE(messages.messages.empty());
-    EXPECT_EQ(pack.tipText(5), "Settings file missing");
-    EXPECT_EQ(pack.tipText(6), "");  // three commas: the whole value is field 0
-    EXPECT_EQ(pack.tipText(7), "");  // no comma: no field 1
-    EXPECT_EQ(pack.tipText(50), ""); // outside the table
+    EXPECT_EQ(pack.text(TextTable::TipText, 5), "Settings file missing");
+    EXPECT_EQ(pack.text(TextTable::TipText, 6), "");  // three commas: the whole value is field 0
+    EXPECT_EQ(pack.text(TextTable::TipText, 7), "");  // no comma: no field 1
+    EXPECT_EQ(pack.text(TextTable::TipText, 50), ""); // outside the table
     EXPECT_EQ(pack.devMacName(20), "Left");
     EXPECT_EQ(pack.devMacName(22), "Right");
     ASSERT_EQ(pack.effectNames().size(), 14u);
@@ -76,12 +76,12 @@ TEST(LanguagePack, MissingPackShowsTheMessageAndEmptiesEverything) {
     ini::IniStore store;
     LanguagePack pack;
     ASSERT_TRUE(pack.load(store, dir.str(), nullptr));
-    EXPECT_EQ(pack.tipText(5), "Old");
+    EXPECT_EQ(pack.text(TextTable::TipText, 5), "Old");
 
     test::RecordingMessageSink messages;
     EXPECT_FALSE(pack.load(store, dir.str() + "/nothing", &messages));
     EXPECT_EQ(messages.messages, std::vector<std::string>{"找不到配置文件"});
-    EXPECT_EQ(pack.tipText(5), "");
+    EXPECT_EQ(pack.text(TextTable::TipText, 5), "");
     EXPECT_EQ(pack.effectNames().size(), 14u);
     EXPECT_EQ(pack.fontFlag(), "");
 }
@@ -95,8 +95,8 @@ TEST(LanguagePack, HugeValuesAreCut) {
     ini::IniStore store;
     LanguagePack pack;
     ASSERT_TRUE(pack.load(store, dir.str(), nullptr));
-    EXPECT_EQ(pack.tipText(1), std::string(kEntryBound - 2, 'w'));
-    EXPECT_EQ(pack.tipText(2), "");
+    EXPECT_EQ(pack.text(TextTable::TipText, 1), std::string(kEntryBound - 2, 'w'));
+    EXPECT_EQ(pack.text(TextTable::TipText, 2), "");
     EXPECT_EQ(pack.fontName().size(), kEntryBound);
 }
 
@@ -118,7 +118,7 @@ TEST(LanguageSwitch, AppliesInOrderAndStoresTheIndex) {
     EXPECT_EQ(steps, (std::vector<std::string>{"save", "skins", "macros", "page", "menus", "title",
                                                "presets"}));
     EXPECT_EQ(readLanguageIndex(store, skins + "/config/config.ini"), 0);
-    EXPECT_EQ(pack.tipText(5), "中文");
+    EXPECT_EQ(pack.text(TextTable::TipText, 5), "中文");
 }
 
 } // namespace

@@ -62,7 +62,7 @@ TEST(LayoutReader, FilesAreReadWithTheirMessages) {
 
     const std::string missing = dir.str() + "/none.ini";
     EXPECT_EQ(readMainEntry(store, missing, "BUTTONPOS", 0, &warnings), EntryFields{});
-    EXPECT_EQ(warnings.warnings, std::vector<int>{5});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::FileMissing});
     messages.messages.clear();
     EXPECT_EQ(readDialogEntry(store, missing, "BUTTONPOS", 0, &messages), EntryFields{});
     EXPECT_EQ(messages.messages, std::vector<std::string>{"找不到配置文件"});

@@ -104,7 +104,7 @@ TEST(SkinLayout, MissingFilesReportOncePerLoad) {
     EXPECT_EQ(loadSkin(store, dir.str(), SkinFile::Color, layout, {&warnings, &messages}),
               LoadStatus::FileMissing);
     EXPECT_EQ(layout.areas.size(), 103u);
-    EXPECT_EQ(warnings.warnings, std::vector<int>{5});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::FileMissing});
     EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(loadSkin(store, dir.str(), SkinFile::Sound, layout, {&warnings, &messages}),
               LoadStatus::FileMissing);

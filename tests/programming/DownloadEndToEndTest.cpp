@@ -94,7 +94,7 @@ protected:
 
     std::unique_ptr<DryRunSession> open(std::uint16_t product = DeviceLink::kProduct1040) {
         auto session = std::make_unique<DryRunSession>(DryRunSession::Options{
-            app.appDir(), product, &sleeper, [this](int tip) { warnings.push_back(tip); }});
+            app.appDir(), product, &sleeper, [this](Tip tip) { warnings.push_back(tip); }});
         EXPECT_TRUE(session->usable());
         EXPECT_TRUE(session->connected());
         return session;
@@ -102,7 +102,7 @@ protected:
 
     test::TempAppDir app;
     RecordingSleeper sleeper;
-    std::vector<int> warnings;
+    std::vector<Tip> warnings;
 };
 
 TEST_F(EndToEnd, ShippedSettingsArriveFieldByField) {
@@ -357,7 +357,7 @@ TEST_F(EndToEnd, FullMacroMemoryAbortsWithTheWarning) {
     session->mouse().clearRecords();
 
     EXPECT_EQ(session->download(), DownloadResult::Aborted);
-    EXPECT_EQ(warnings, std::vector<int>{kTipMacroMemoryFull});
+    EXPECT_EQ(warnings, std::vector<Tip>{Tip::MacroMemoryFull});
     EXPECT_FALSE(session->downloadBusy().load());
     EXPECT_EQ(session->mouse().configurationsApplied(), 0) << "no end of transfer";
     EXPECT_EQ(session->pointer().speed, speedBefore);

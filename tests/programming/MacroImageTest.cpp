@@ -118,7 +118,7 @@ TEST(MacroStream, BadLightingStepsWarnAndStayInBounds) {
     MacroRecord none = macroOf({MacroStep{kCodeLed, kActionLed, 0, 0, 200}, press(0x04, 1)});
     none.ledSlotCount = 0;
     MacroStream s = encodeMacroStream(none, 0x400);
-    EXPECT_EQ(s.warnings, std::vector<int>{kTipBadMacroData});
+    EXPECT_EQ(s.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_FALSE(s.aborted);
     EXPECT_EQ(s.bytes,
               (Bytes{0x01, 0x00, 0x7F, 0x00, 0x81, 0x04, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -126,14 +126,14 @@ TEST(MacroStream, BadLightingStepsWarnAndStayInBounds) {
     // A slot index past the five slots: left out with the warning.
     MacroRecord far = macroOf({MacroStep{kCodeLed, kActionLed, 9, 0, 1}});
     s = encodeMacroStream(far, 0x400);
-    EXPECT_EQ(s.warnings, std::vector<int>{kTipBadMacroData});
+    EXPECT_EQ(s.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_EQ(s.bytes, (Bytes{0x01, 0x00, 0, 0, 0, 0, 0, 0}));
 
     // Another action: written as kind 0 after the warning.
     MacroRecord odd = macroOf({MacroStep{kCodeLed, 20, 0, 0, 1}});
     odd.ledSlots[0] = LedSlot::created();
     s = encodeMacroStream(odd, 0x400);
-    EXPECT_EQ(s.warnings, std::vector<int>{kTipBadMacroData});
+    EXPECT_EQ(s.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_EQ(Bytes(s.bytes.begin(), s.bytes.begin() + 6), (Bytes{1, 0, 1, 0xF9, 0x08, 0x04}));
 
     // A slot claiming 200 entries holds only 16: 68 bytes copied, byte 0 says 15.
@@ -161,7 +161,7 @@ TEST(MacroStream, LightingDataBeyondTheMemoryAborts) {
     m.stepCount = 101;
     const MacroStream s = encodeMacroStream(m, 0xF00);
     EXPECT_TRUE(s.aborted);
-    EXPECT_EQ(s.warnings, std::vector<int>{kTipBadMacroData});
+    EXPECT_EQ(s.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_EQ(s.bytes.size(), static_cast<std::size_t>(kMacroSizeCap));
 }
 
@@ -306,11 +306,11 @@ std::vector<BlockWrite> writesOf(const MacroImage& image) {
     return out;
 }
 
-std::vector<int> warningsOf(const MacroImage& image) {
-    std::vector<int> out;
+std::vector<Tip> warningsOf(const MacroImage& image) {
+    std::vector<Tip> out;
     for (const ImageOp& op : image.ops) {
         if (const auto* w = std::get_if<ImageWarning>(&op)) {
-            out.push_back(w->tipText);
+            out.push_back(w->tip);
         }
     }
     return out;
@@ -430,7 +430,7 @@ TEST(MacroImage, FullMemoryAbortsBeforeTheDirectory) {
     const MacroImage image = s.build();
     EXPECT_TRUE(image.aborted);
     ASSERT_EQ(image.ops.size(), 1u);
-    EXPECT_EQ(warningsOf(image), std::vector<int>{kTipMacroMemoryFull});
+    EXPECT_EQ(warningsOf(image), std::vector<Tip>{Tip::MacroMemoryFull});
 }
 
 TEST(MacroImage, LastBlockIsShorterAndDataStaysBelowTheLimit) {
@@ -492,8 +492,9 @@ TEST(MacroImage, RandomRecordsStayInBounds) {
             ASSERT_LE(w.bytes.size(), 8u);
             ASSERT_LE(w.address + w.bytes.size(), 0x4000u);
         }
-        for (const int tip : warningsOf(image)) {
-            EXPECT_TRUE(tip == kTipBadMacroData || tip == kTipMacroMemoryFull) << tip;
+        for (const Tip tip : warningsOf(image)) {
+            EXPECT_TRUE(tip == Tip::OperationFailed || tip == Tip::MacroMemoryFull)
+                << tipNumber(tip);
         }
     }
 }

@@ -17,14 +17,14 @@ using namespace std::chrono_literals;
 /// Warnings may come from the download's thread.
 class LockedWarnings final : public WarningSink {
 public:
-    void warn(int tipText) override {
+    void warn(Tip tip) override {
         std::lock_guard lock(m_mutex);
-        m_warnings.push_back(tipText);
+        m_warnings.push_back(tip);
     }
 
 private:
     std::mutex m_mutex;
-    std::vector<int> m_warnings;
+    std::vector<Tip> m_warnings;
 };
 
 class CountingView final : public RepaintSink {

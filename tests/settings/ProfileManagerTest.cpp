@@ -74,7 +74,7 @@ TEST_F(ProfileManagerTest, FailedExportIsReportedEvenWhenAnOldFileIsThere) {
     chooser.answers.push_back(target);
     std::filesystem::remove(folders.settingsFile()); // nothing to copy
     manager.exportProfiles();
-    EXPECT_EQ(warnings.warnings, std::vector<int>{6});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::OperationFailed});
     EXPECT_EQ(test::readFile(target), "old");
 }
 
@@ -108,7 +108,8 @@ TEST_F(ProfileManagerTest, ImportOfAnotherModelOrAMissingFileChangesNothing) {
     manager.importProfiles();
     manager.importProfiles();
     // A missing file has no product name either, so it is refused as another model.
-    EXPECT_EQ(warnings.warnings, (std::vector<int>{9, 9, 9}));
+    EXPECT_EQ(warnings.warnings,
+              (std::vector<Tip>{Tip::OtherModel, Tip::OtherModel, Tip::OtherModel}));
     EXPECT_EQ(test::readFile(folders.settingsFile()), before);
     EXPECT_EQ(store.profiles[0].buttonCode[0], 1);
     EXPECT_EQ(redraws, 0);
@@ -138,6 +139,7 @@ TEST_F(ProfileManagerTest, ResetWithoutFactoryCopyWarnsForEveryProfile) {
     std::filesystem::remove(folders.factoryFile());
     store.shared.fireTime = 123;
     manager.resetAllProfiles();
-    EXPECT_EQ(warnings.warnings, (std::vector<int>{5, 5, 5, 5}));
+    EXPECT_EQ(warnings.warnings, (std::vector<Tip>{Tip::FileMissing, Tip::FileMissing,
+                                                   Tip::FileMissing, Tip::FileMissing}));
     EXPECT_EQ(ini.read(folders.settingsFile(), "ShareData", "FIRE_TIME", 4), "123");
 }

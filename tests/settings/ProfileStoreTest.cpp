@@ -32,7 +32,7 @@ protected:
 
 TEST_F(ProfileStoreTest, MissingFileWarnsAndKeepsTheStartValues) {
     EXPECT_FALSE(store.loadProfile(folder(), 0, false));
-    EXPECT_EQ(warnings.warnings, std::vector<int>{5});
+    EXPECT_EQ(warnings.warnings, std::vector<Tip>{Tip::FileMissing});
     EXPECT_EQ(store.shared.fireTime, 50);
     EXPECT_EQ(store.shared.ledUserColourEnable, 1);
     EXPECT_EQ(store.profiles[0].buttonCode[0], 0);

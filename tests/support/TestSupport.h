@@ -11,8 +11,17 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+namespace zel {
+/// Failed expectations print a warning as its name and TipText number.
+inline void PrintTo(Tip tip, std::ostream* os) {
+    const char* name = tipName(tip);
+    *os << (name != nullptr ? name : "Tip") << '(' << tipNumber(tip) << ')';
+}
+} // namespace zel
 
 namespace zel::test {
 
@@ -45,11 +54,11 @@ void writeFile(const std::filesystem::path& path, const std::string& text);
 /// The whole content of a file; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
 
-/// Records every warning number.
+/// Records every warning.
 class RecordingWarningSink final : public WarningSink {
 public:
-    void warn(int tipText) override { warnings.push_back(tipText); }
-    std::vector<int> warnings;
+    void warn(Tip tip) override { warnings.push_back(tip); }
+    std::vector<Tip> warnings;
 };
 
 /// Records every plain message.

@@ -157,7 +157,7 @@ private slots:
         whenShown([](WarningDlg* box) {
             QTest::mouseClick(box, Qt::LeftButton, {}, centre(box->rect(0)));
         });
-        sink.warn(7);
+        sink.warn(Tip::KeepLeftClick);
         QCOMPARE(request.text, std::string("Keep a left click"));
         QCOMPARE(request.kind, 2);
     }

@@ -35,15 +35,15 @@ public:
 /// Hands every warning to a function.
 class FunctionWarningSink final : public WarningSink {
 public:
-    explicit FunctionWarningSink(std::function<void(int)> sink) : m_sink(std::move(sink)) {}
-    void warn(int tipText) override {
+    explicit FunctionWarningSink(std::function<void(Tip)> sink) : m_sink(std::move(sink)) {}
+    void warn(Tip tip) override {
         if (m_sink) {
-            m_sink(tipText);
+            m_sink(tip);
         }
     }
 
 private:
-    std::function<void(int)> m_sink;
+    std::function<void(Tip)> m_sink;
 };
 
 /// The settings, the macro library and the weapon presets of an AppDir, loaded by the
@@ -57,8 +57,8 @@ public:
         std::uint16_t productId = DeviceLink::kProduct1040;
         /// Where the transport pauses; the real clock when empty.
         Sleeper* sleeper = nullptr;
-        /// Receives every warning (TipText number), also those of the loading.
-        std::function<void(int)> onWarning;
+        /// Receives every warning, also those of the loading.
+        std::function<void(Tip)> onWarning;
         /// What the download tells the player, the sound lighting and the event monitor
         /// (its `onStep` is replaced by the one given to `download`).
         DownloadHooks hooks = {};

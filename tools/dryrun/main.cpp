@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     dryrun::DryRunSession::Options options;
     options.appDir = appDir;
     options.productId = productId;
-    options.onWarning = [](int tip) { std::printf("warning: TipText %d\n", tip); };
+    options.onWarning = [](Tip tip) { std::printf("warning: TipText %d\n", tipNumber(tip)); };
     options.onMessage = [](const std::string& text) {
         std::fprintf(stderr, "message: %s\n", text.c_str());
     };

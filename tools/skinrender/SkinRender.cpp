@@ -172,7 +172,7 @@ int run(const std::string& appDir, const QString& out, int language) {
         skin.skinsDir = skins;
         skin.font = font;
         loadSkin(store, langDir, SkinFile::Warning, skin.layout, {});
-        WarningDlg box(skin, WarningRequest{pack.tipText(7), 2, 0, {}});
+        WarningDlg box(skin, WarningRequest{pack.tipText(Tip::KeepLeftClick), 2, 0, {}});
         box.show();
         ok &= save(box.compose(), out + "/warning_normal.png");
         const Area& okButton = box.rect(elements::lb_warning::kOk);

@@ -21,7 +21,7 @@ PressOutcome outcome(PressOutcome::Kind kind) {
     return o;
 }
 
-PressOutcome warning(int tip) {
+PressOutcome warning(Tip tip) {
     PressOutcome o = outcome(PressOutcome::Kind::Warning);
     o.warning = tip;
     return o;
@@ -79,7 +79,7 @@ PressOutcome pressButtonsPage(int element, int keyCount, const std::array<std::i
     if (within(element, main_layout::kButtonLabelFirst, keyCount)) {
         const int slot = element - main_layout::kButtonLabelFirst;
         if (!assignmentMenuAllowed(codes, keyCount, slot)) {
-            return warning(7);
+            return warning(Tip::KeepLeftClick);
         }
         PressOutcome o = outcome(PressOutcome::Kind::AssignmentMenu);
         o.slot = slot;
@@ -92,7 +92,7 @@ PressOutcome pressButtonsPage(int element, int keyCount, const std::array<std::i
     if (element == main_layout::kSoundLighting) {
         // Outside the DPI indicator mode the sound-reactive lighting window opens, which is
         // not this window's.
-        return shared.lightMode == 1 ? warning(31) : PressOutcome{};
+        return shared.lightMode == 1 ? warning(Tip::NoSoundLightingInDpiMode) : PressOutcome{};
     }
     // Toggles 4 to 6 would follow the first three; on this page those numbers are picture
     // zones (above) when the mouse has buttons enough.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Tip.h"
 #include "ui/PointerState.h"
 
 #include <array>
@@ -22,7 +23,7 @@ struct PressOutcome {
     Kind kind = Kind::Nothing;
     DragMode slider = DragMode::None;
     int slot = 0;
-    int warning = 0;
+    Tip warning = Tip::OperationFailed;
 
     friend bool operator==(const PressOutcome&, const PressOutcome&) = default;
 };

@@ -48,9 +48,14 @@ PressOutcome outcome(Kind kind, int value = 0) {
     o.kind = kind;
     if (kind == Kind::AssignmentMenu) {
         o.slot = value;
-    } else if (kind == Kind::Warning) {
-        o.warning = value;
     }
+    return o;
+}
+
+PressOutcome warned(Tip tip) {
+    PressOutcome o;
+    o.kind = Kind::Warning;
+    o.warning = tip;
     return o;
 }
 
@@ -94,7 +99,7 @@ constexpr int kKeys = 8;
 TEST(ButtonsPageDispatch, EveryElementLeadsToItsStoredChange) {
     const std::vector<Row> rows = {
         {"the only left-click button keeps its function", main_layout::kButtonLabelFirst,
-         kNoElement, outcome(Kind::Warning, 7), nullptr},
+         kNoElement, warned(Tip::KeepLeftClick), nullptr},
         {"another button opens its menu", main_layout::kButtonLabelFirst + 3, kNoElement,
          outcome(Kind::AssignmentMenu, 3), nullptr},
         {"the last button opens its menu", main_layout::kButtonLabelFirst + kKeys - 1, kNoElement,
@@ -112,7 +117,7 @@ TEST(ButtonsPageDispatch, EveryElementLeadsToItsStoredChange) {
          [](SharedSettings& s) { s.wheelStatus = 0; }},
         {"sound lighting opens elsewhere", main_layout::kSoundLighting, kNoElement, {}, nullptr},
         {"sound lighting is refused in the DPI indicator mode", main_layout::kSoundLighting,
-         kNoElement, outcome(Kind::Warning, 31), nullptr,
+         kNoElement, warned(Tip::NoSoundLightingInDpiMode), nullptr,
          [](SharedSettings& s) { s.lightMode = 1; }},
         {"turning the current level off moves to the next one on",
          main_layout::kDpiToggleFirst,
