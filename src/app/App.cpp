@@ -290,8 +290,6 @@ void App::startDownload() {
     if (downloadStarted) {
         downloadStarted();
     }
-    // Busy from now on, so a click on Apply before the worker runs is ignored too.
-    m_core.state().downloadBusy = true;
     m_core.startDownload();
 }
 

@@ -203,6 +203,8 @@ void CoreSession::startDownload() {
         return;
     }
     waitForDownload();
+    // Busy from now on, so that an Apply before the worker runs is ignored too.
+    m_state.downloadBusy = true;
     m_downloadWorker = std::jthread([this, request = downloadRequest()] {
         DownloadChanges changes;
         static_cast<void>(m_download->run(request, changes));
