@@ -71,7 +71,7 @@ CoreSessionOptions App::coreOptions(const AppOptions& options) {
 
 App::App(AppOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
-      m_warnings(*this, [this](Tip tip) { showWarning(tip); }), m_owner(*this),
+      m_warnings(m_owner, [this](Tip tip) { showWarning(tip); }),
       m_repaint(std::make_unique<WindowRepaint>(*this)),
       m_core(coreOptions(m_options),
              CoreSinks{m_warnings, m_messages, m_chooser, *m_repaint, m_owner}) {}

@@ -130,10 +130,10 @@ private:
     void publishSoon();
 
     AppOptions m_options;
+    QueuedOwnerTasks m_owner;
     QueuedWarningSink m_warnings;
     QtMessageSink m_messages;
     QtFileChooser m_chooser;
-    QueuedOwnerTasks m_owner;
     std::unique_ptr<WindowRepaint> m_repaint;
     CoreSession m_core;
 

@@ -51,22 +51,41 @@ std::optional<std::string> QtFileChooser::chooseSave(const FileRequest& request)
     return dialog.selectedFiles().front().toStdString();
 }
 
-void QueuedWarningSink::warn(Tip tip) {
-    QObject* receiver = m_receiver.data();
-    if (receiver == nullptr) {
+void QueuedOwnerTasks::post(std::function<void()> task) {
+    if (!task) {
         return;
     }
-    if (QThread::currentThread() == receiver->thread()) {
-        m_show(tip);
-    } else {
-        QMetaObject::invokeMethod(
-            receiver, [show = m_show, tip] { show(tip); }, Qt::QueuedConnection);
+    bool first = false;
+    {
+        std::lock_guard lock(m_mutex);
+        first = m_tasks.empty();
+        m_tasks.push_back(std::move(task));
+    }
+    if (first) {
+        QMetaObject::invokeMethod(this, "runTasks", Qt::QueuedConnection);
     }
 }
 
-void QueuedOwnerTasks::post(std::function<void()> task) {
-    if (QObject* receiver = m_receiver.data(); receiver != nullptr && task) {
-        QMetaObject::invokeMethod(receiver, std::move(task), Qt::QueuedConnection);
+void QueuedOwnerTasks::runTasks() {
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_tasks.empty()) {
+                return;
+            }
+            task = std::move(m_tasks.front());
+            m_tasks.pop_front();
+        }
+        task();
+    }
+}
+
+void QueuedWarningSink::warn(Tip tip) {
+    if (QThread::currentThread() == m_owner.thread()) {
+        m_show(tip);
+    } else {
+        m_owner.post([show = m_show, tip] { show(tip); });
     }
 }
 

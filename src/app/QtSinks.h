@@ -5,9 +5,10 @@
 #include "common/WarningSink.h"
 
 #include <QObject>
-#include <QPointer>
 
+#include <deque>
 #include <functional>
+#include <mutex>
 
 namespace zel {
 
@@ -27,28 +28,34 @@ public:
     static QString qtFilter(const std::string& filter);
 };
 
-/// Warnings shown through a function on the thread of `receiver`: a warning of a worker
-/// (the start-up download) is queued to that thread.
-class QueuedWarningSink final : public WarningSink {
+/// Tasks for the owner of the records, run by the event loop of the thread that created
+/// this object (the window's thread). The tasks wait in a queue of their own, under a
+/// lock, and only a call without arguments crosses the event loop; tasks left when the
+/// object goes are dropped.
+class QueuedOwnerTasks final : public QObject, public OwnerTasks {
+    Q_OBJECT
 public:
-    QueuedWarningSink(QObject& receiver, std::function<void(Tip)> show)
-        : m_receiver(&receiver), m_show(std::move(show)) {}
-    void warn(Tip tip) override;
-
-private:
-    QPointer<QObject> m_receiver;
-    std::function<void(Tip)> m_show;
-};
-
-/// Tasks for the owner of the records, run by the event loop of the thread of `receiver`
-/// (the window's thread). Tasks posted after the receiver is gone are dropped.
-class QueuedOwnerTasks final : public OwnerTasks {
-public:
-    explicit QueuedOwnerTasks(QObject& receiver) : m_receiver(&receiver) {}
+    using QObject::QObject;
     void post(std::function<void()> task) override;
 
 private:
-    QPointer<QObject> m_receiver;
+    Q_INVOKABLE void runTasks();
+
+    std::mutex m_mutex;
+    std::deque<std::function<void()>> m_tasks;
+};
+
+/// Warnings shown through a function on the owner's thread: a warning of a worker (the
+/// start-up download) waits there as a task.
+class QueuedWarningSink final : public WarningSink {
+public:
+    QueuedWarningSink(QueuedOwnerTasks& owner, std::function<void(Tip)> show)
+        : m_owner(owner), m_show(std::move(show)) {}
+    void warn(Tip tip) override;
+
+private:
+    QueuedOwnerTasks& m_owner;
+    std::function<void(Tip)> m_show;
 };
 
 } // namespace zel
