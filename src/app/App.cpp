@@ -39,15 +39,17 @@ double screenScale() {
 
 } // namespace
 
-/// Workers repaint the window by posting it a repaint message; the lighting preview also
-/// asks whether the lighting page is shown.
+/// Workers have the window redrawn by the window's thread, through the owner's queue; the
+/// lighting preview also asks whether the lighting page is shown.
 class App::WindowRepaint final : public RepaintSink, public LedPreviewView {
 public:
     explicit WindowRepaint(App& app) : m_app(app) {}
     void repaint() override {
-        if (CZEL_GMouseDlg* w = m_app.m_window.get()) {
-            QCoreApplication::postEvent(w, new AppMessage(kMsgRepaint));
-        }
+        m_app.m_owner.post([app = &m_app] {
+            if (app->m_window) {
+                app->m_window->update();
+            }
+        });
     }
     /// The lighting page is on screen: chosen, and the window neither hidden nor minimised.
     bool lightingPageShown() const override {

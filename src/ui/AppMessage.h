@@ -12,7 +12,4 @@ public:
     int message;
 };
 
-/// Repaint the main window (posted by the workers).
-inline constexpr int kMsgRepaint = 0x83F0;
-
 } // namespace zel

@@ -363,9 +363,7 @@ void CZEL_GMouseDlg::closeEvent(QCloseEvent* event) {
 
 bool CZEL_GMouseDlg::event(QEvent* event) {
     if (event->type() == AppMessage::eventType()) {
-        if (static_cast<AppMessage*>(event)->message == kMsgRepaint) {
-            update();
-        } else if (m_hooks.otherMessage) {
+        if (m_hooks.otherMessage) {
             m_hooks.otherMessage(event);
         }
         return true;
