@@ -410,7 +410,12 @@ void App::showAbout() {
 }
 
 bool App::renderPages(const std::string& folder) {
-    std::filesystem::create_directories(folder);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        shutDown();
+        return false;
+    }
     bool ok = true;
     static constexpr std::array<const char*, 4> kNames = {"main", "advanced", "macro", "lighting"};
     // A hovered and a pressed element per page: a button label, a DPI level, the record

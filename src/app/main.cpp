@@ -2,6 +2,7 @@
 // ends the program or the mouse goes away.
 #include "app/App.h"
 #include "app/SingleInstance.h"
+#include "common/GuardedMain.h"
 #include "presentation/FontBook.h"
 #include "presentation/PictureCache.h"
 #include "settings/AppDirSeed.h"
@@ -60,9 +61,7 @@ struct FontConfigurationWait {
     }
 };
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     // The system's font configuration is read beside everything up to the first text.
     std::shared_future<void> fontConfiguration = zel::beginSystemFontConfiguration();
     QApplication application(argc, argv);
@@ -126,7 +125,17 @@ int main(int argc, char** argv) {
         app.mainWindow()->firstPainted = [] { std::_Exit(0); };
     }
     if (!line.renderFolder.empty()) {
-        return app.renderPages(line.renderFolder) ? 0 : 1;
+        if (!app.renderPages(line.renderFolder)) {
+            std::cerr << "zel-gmouse: cannot write the pages to " << line.renderFolder << '\n';
+            return 2;
+        }
+        return 0;
     }
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return zel::guardedMain("zel-gmouse", [&] { return run(argc, argv); });
 }

@@ -136,8 +136,12 @@ std::uint64_t fnv1a(const std::string& text) {
 
 /// Removes the temporary files of writers whose process has ended (killed while writing).
 void removeAbandonedEntries(const std::string& folder) {
+    // A folder that cannot be read or that vanishes while it is walked ends the sweep: the
+    // files stay for a later start.
     std::error_code ec;
-    for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
+    for (auto it = std::filesystem::directory_iterator(folder, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        const std::filesystem::directory_entry& item = *it;
         const std::string name = item.path().filename().string();
         const auto mark = name.find(".tmp");
         if (mark == std::string::npos) {
@@ -150,7 +154,8 @@ void removeAbandonedEntries(const std::string& folder) {
         const long pid = std::strtol(pidText.c_str(), &end, 10);
         if (pid > 0 && end != nullptr && *end == '\0' && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
             errno == ESRCH) {
-            std::filesystem::remove(item.path(), ec);
+            std::error_code removed;
+            std::filesystem::remove(item.path(), removed);
         }
     }
 }

@@ -16,8 +16,13 @@ bool seedMissingFiles(const std::string& from, const std::string& to) {
     bool ok = true;
     for (auto it = fs::recursive_directory_iterator(from, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        const fs::path target = fs::path(to) / fs::relative(it->path(), from);
         std::error_code one;
+        // Below the folder being walked the relative path is only the entry's own tail.
+        const fs::path target = fs::path(to) / fs::relative(it->path(), from, one);
+        if (one) {
+            ok = false;
+            continue;
+        }
         if (it->is_directory(one)) {
             fs::create_directories(target, one);
         } else if (!fs::exists(target, one)) {

@@ -59,7 +59,8 @@ void ProfileManager::exportProfiles() {
     }
     // Success is the copy itself, not merely a file of that name being present: an old
     // file at the chosen path must not hide a failed export.
-    if (copyFileReplacing(m_folders.settingsFile(), *path) && std::filesystem::exists(*path)) {
+    std::error_code ec;
+    if (copyFileReplacing(m_folders.settingsFile(), *path) && std::filesystem::exists(*path, ec)) {
         notifyRedraw();
     } else {
         m_warnings.warn(Tip::OperationFailed);

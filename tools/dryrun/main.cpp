@@ -1,6 +1,7 @@
 // zel-gmouse-dryrun: loads the settings and macro library of an AppDir as the program does
 // at start-up, runs the full download into the simulated mouse and prints every block
 // write in order; with --decode, also the configuration memory read back into records.
+#include "common/GuardedMain.h"
 #include "dryrun/DryRunSession.h"
 #include "sim/MemoryDecoder.h"
 
@@ -16,9 +17,7 @@ int usage(const char* program) {
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     using namespace zel;
     std::string appDir;
     std::uint16_t productId = DeviceLink::kProduct1040;
@@ -80,4 +79,10 @@ int main(int argc, char** argv) {
         }
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return zel::guardedMain("zel-gmouse-dryrun", [&] { return run(argc, argv); });
 }

@@ -1,6 +1,7 @@
 // Generates the factory macro files of the data set: the constant macros in config/, and
 // for each shipped language folder its macro groups (macro/ and the factory copy
 // macroReset/) and its weapon presets, plus the preset copies in config/.
+#include "common/GuardedMain.h"
 #include "common/WarningSink.h"
 #include "keys/MacVkAndText.h"
 #include "macros/MacroFiles.h"
@@ -145,7 +146,11 @@ bool writeGroupIndex(ini::IniStore& store, const std::string& path,
 
 bool writeLibrary(MacroFiles& files, ini::IniStore& store, const MacVkAndText& keys,
                   const Language& lang, const fs::path& folder) {
-    fs::create_directories(folder);
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) {
+        return false;
+    }
     const int li = lang.index;
     const std::vector<MacroRecord> office = {
         MacroBuilder(keys, li, lang.copy).chord(kVkLeftCtrl, 'C').done(),
@@ -202,9 +207,7 @@ MacroGroupState constantMacros(const MacVkAndText& keys) {
     });
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <data/skins folder>\n", argv[0]);
         return 2;
@@ -216,7 +219,13 @@ int main(int argc, char** argv) {
     MacroFiles files(store, keys, warnings, 1);
 
     const fs::path config = skins / "config";
-    fs::create_directories(config);
+    std::error_code ec;
+    fs::create_directories(config, ec);
+    if (ec) {
+        std::fprintf(stderr, "cannot create %s: %s\n", config.string().c_str(),
+                     ec.message().c_str());
+        return 1;
+    }
     bool ok = files.WriteGroupFile((config / "constMacro.dat").string(), constantMacros(keys));
     ok = files.WriteGroupFile((config / "PUBG.dat").string(), presets(keys, false)) && ok;
     ok = files.WriteGroupFile((config / "PUBG_EN.dat").string(), presets(keys, false)) && ok;
@@ -246,4 +255,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return zel::guardedMain("zel_macrodata", [&] { return run(argc, argv); });
 }

@@ -2,6 +2,7 @@
 // windows in their normal, over and down looks with their masks, the popup menus,
 // the lighting covers, the slider thumb, the weapon pictures and the per-language
 // pictures. Usage: zel_skinpaint <layout skins folder> <output skins folder>
+#include "common/GuardedMain.h"
 #include "platform/ini/IniStore.h"
 #include "presentation/SkinLayout.h"
 
@@ -690,9 +691,7 @@ int run(const std::string& in, const QString& out) {
     return ok ? 0 : 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int runProgram(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -702,4 +701,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     return run(argv[1], QString::fromLocal8Bit(argv[2]));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return zel::guardedMain("zel_skinpaint", [&] { return runProgram(argc, argv); });
 }

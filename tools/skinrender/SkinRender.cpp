@@ -2,6 +2,7 @@
 // one element hovered and with one element pressed, with the labels of the chosen
 // language drawn as the windows draw them.
 // Usage: zel_skinrender <AppDir> <output folder> [language index]
+#include "common/GuardedMain.h"
 #include "platform/ini/IniStore.h"
 #include "presentation/FontBook.h"
 #include "presentation/LanguagePack.h"
@@ -200,9 +201,7 @@ int run(const std::string& appDir, const QString& out, int language) {
     return ok ? 0 : 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int runProgram(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -212,4 +211,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     return run(argv[1], QString::fromLocal8Bit(argv[2]), argc > 3 ? std::atoi(argv[3]) : 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return zel::guardedMain("zel_skinrender", [&] { return runProgram(argc, argv); });
 }
