@@ -290,6 +290,27 @@ TEST_F(AppTest, PagesRenderAndTheButtonLabelsFollowTheProfile) {
     EXPECT_TRUE(std::filesystem::exists(out.path() / "lighting_pressed.png"));
 }
 
+TEST(ProgramProcess, RenderIntoAFolderThatCannotBeCreatedEndsWithTwo) {
+    test::TempAppDir appDir;
+    test::TempDir runtime;
+    // Below a regular file no folder can be made.
+    test::writeFile(runtime.path() / "file", "x");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.str()));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime.str()));
+    QProcess render;
+    render.setProcessEnvironment(env);
+    render.start(QString::fromStdString(test::builtAppDir() + "/zel-gmouse"),
+                 {QStringLiteral("--simulate"), QStringLiteral("--app-dir"),
+                  QString::fromStdString(appDir.appDir()), QStringLiteral("--render"),
+                  QString::fromStdString((runtime.path() / "file" / "pages").string())});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    EXPECT_EQ(render.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(render.exitCode(), 2);
+    EXPECT_TRUE(render.readAllStandardError().contains("zel-gmouse: cannot write the pages to "));
+}
+
 TEST(ProgramProcess, ASecondStartRestoresTheFirstAndEnds) {
     test::TempAppDir appDir;
     test::TempDir runtime;

@@ -10,9 +10,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace zel {
 namespace {
@@ -380,14 +384,19 @@ TEST(DryRunSession, AnAppDirWithoutSettingsIsUnusable) {
 namespace zel {
 namespace {
 
+namespace fs = std::filesystem;
+
 struct CommandResult {
     int status = -1;
     std::vector<std::string> lines;
 };
 
-CommandResult runDryRun(const std::string& arguments) {
-    const std::string command =
-        std::string(ZEL_BUILT_APP_DIR) + "/zel-gmouse-dryrun " + arguments + " 2>/dev/null";
+/// Runs the dry-run tool; `prefix` goes before it (another user), `errors` is where its
+/// standard error goes ("2>/dev/null", or "2>&1" to read it among the lines).
+CommandResult runDryRun(const std::string& arguments, const std::string& prefix = "",
+                        const std::string& errors = "2>/dev/null") {
+    const std::string command = prefix + " " + std::string(ZEL_BUILT_APP_DIR) +
+                                "/zel-gmouse-dryrun " + arguments + " " + errors;
     CommandResult result;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -455,6 +464,78 @@ TEST(DryRunCommand, FullMemoryPrintsTheWarningAndStillSucceeds) {
     EXPECT_EQ(run.lines.back(), "warning: TipText 29");
     // Shown once: the warning and the step that carries it are one event.
     EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(), "warning: TipText 29"), 1);
+}
+
+bool printed(const CommandResult& run, const std::string& text) {
+    return std::any_of(run.lines.begin(), run.lines.end(), [&](const std::string& line) {
+        return line.find(text) != std::string::npos;
+    });
+}
+
+/// How to run a command as an unprivileged user, for whom folder permissions count: nothing
+/// when this process is not root; nullopt when root cannot switch users here.
+std::optional<std::string> unprivilegedPrefix() {
+    if (::geteuid() != 0) {
+        return std::string();
+    }
+    for (const std::string prefix :
+         {"setpriv --reuid=65534 --regid=65534 --clear-groups", "runuser -u nobody --"}) {
+        if (std::system((prefix + " true >/dev/null 2>&1").c_str()) == 0) {
+            return prefix;
+        }
+    }
+    return std::nullopt;
+}
+
+// Symbolic-link loops and unreadable folders are failures to read, reported like a missing
+// file: the tool ends with a status and a message, never with an abort.
+TEST(DryRunCommand, LinkLoopsAreMissingFiles) {
+    test::TempAppDir loopedConfig;
+    const fs::path config = loopedConfig.path() / "skins" / "config" / "config.ini";
+    fs::remove(config);
+    fs::create_symlink("config.ini", config);
+    const CommandResult noSettings = runDryRun("--app-dir " + loopedConfig.appDir(), "", "2>&1");
+    EXPECT_EQ(noSettings.status, 2);
+    EXPECT_TRUE(printed(noSettings, "no settings file")) << noSettings.lines.size();
+
+    test::TempAppDir loopedPresets;
+    for (const char* folder : {"config", "0_INI_CN", "1_INI_EN", "4_INI_DE"}) {
+        const fs::path presets = loopedPresets.path() / "skins" / folder / "PUBG.dat";
+        fs::remove(presets);
+        fs::create_symlink("PUBG.dat", presets);
+    }
+    const CommandResult noPresets = runDryRun("--app-dir " + loopedPresets.appDir(), "", "2>&1");
+    EXPECT_EQ(noPresets.status, 0);
+    EXPECT_TRUE(printed(noPresets, "message: Can't find the PUBG file."));
+    EXPECT_TRUE(printed(noPresets, "0001: 03"));
+}
+
+TEST(DryRunCommand, UnreadableConfigFolderExitsWithTwo) {
+    const std::optional<std::string> prefix = unprivilegedPrefix();
+    if (!prefix) {
+        GTEST_SKIP() << "running as root and neither setpriv nor runuser can switch to nobody: "
+                        "folder permissions cannot be tested";
+    }
+    test::TempAppDir app;
+    std::error_code ec;
+    // The other user walks the AppDir; only the config folder is closed to it.
+    for (auto it = fs::recursive_directory_iterator(app.path(), ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code one;
+        fs::permissions(it->path(), fs::perms::others_read | fs::perms::others_exec,
+                        fs::perm_options::add, one);
+    }
+    fs::permissions(app.path(), fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add, ec);
+    // The other user can run the AppDir as long as the folder is open to it.
+    ASSERT_EQ(runDryRun("--app-dir " + app.appDir(), *prefix).status, 0);
+    const fs::path config = app.path() / "skins" / "config";
+    fs::permissions(config, fs::perms::none, ec);
+    ASSERT_FALSE(ec) << ec.message();
+    const CommandResult run = runDryRun("--app-dir " + app.appDir(), *prefix, "2>&1");
+    fs::permissions(config, fs::perms::owner_all, ec);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(printed(run, "no settings file"));
 }
 
 TEST(DryRunCommand, UnusableAppDirExitsWithTwo) {
