@@ -27,6 +27,13 @@ bool exists(const std::string& path) {
     return fs::is_regular_file(path, ec);
 }
 
+/// True only when nothing is at `path`: a file that is there but cannot be looked at now
+/// (a folder without permission, a link loop) is not missing.
+bool missing(const std::string& path) {
+    std::error_code ec;
+    return fs::status(path, ec).type() == fs::file_type::not_found;
+}
+
 std::string withoutLeadingSpaces(const std::string& text) {
     const std::size_t first = text.find_first_not_of(' ');
     return first == std::string::npos ? std::string() : text.substr(first);
@@ -113,17 +120,17 @@ void MacroLibrary::loadIndex() {
             m_store.read(path, kGroupNameSection, std::to_string(i), kMaxGroupNameChars));
     }
     // A group whose file is gone is dropped; so is a name that could not be a file of the
-    // macro folder.
+    // macro folder. A file that is there but cannot be read now keeps its group.
     bool dropped = false;
     for (std::size_t i = 0; i < m_groupNames.size();) {
-        if (!isSafeGroupName(m_groupNames[i]) || !exists(groupPath(m_groupNames[i]))) {
+        if (!isSafeGroupName(m_groupNames[i]) || missing(groupPath(m_groupNames[i]))) {
             m_groupNames.erase(m_groupNames.begin() + static_cast<std::ptrdiff_t>(i));
             dropped = true;
         } else {
             ++i;
         }
     }
-    if (dropped) {
+    if (dropped && !m_readOnly) {
         static_cast<void>(writeIndex()); // the next load drops the same groups again
     }
 }

@@ -91,9 +91,13 @@ public:
     /// builds the list with every group collapsed.
     void start();
 
+    /// A library that only reads (the tools): `loadIndex` drops groups in memory only.
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
     // ---- group index ----
-    /// Loads "macroGrp.ini"; a group whose file is missing is dropped and the index written
-    /// again. A missing index warns Tip::FileMissing and gives no groups.
+    /// Loads "macroGrp.ini"; a group whose file is missing (nothing at its path) is
+    /// dropped and the index written again. A missing index warns Tip::FileMissing and
+    /// gives no groups.
     void loadIndex();
     /// macGrpNum, the names 0..count-1 and empty names up to 11, as one replace.
     bool writeIndex() const;
@@ -141,6 +145,7 @@ public:
     void importMacro();
 
 private:
+    bool m_readOnly = false;
     /// Saves the current group where the user chooses; `sealed` marks it sealed first.
     void exportCurrentGroup(bool sealed);
     std::string indexPath() const { return m_folders.macroDir + kGroupIndexFile; }

@@ -105,6 +105,7 @@ void CoreSession::loadMacros() {
         m_ini, *m_macroFiles, m_group, m_sinks.warnings, m_sinks.chooser,
         m_sinks.names != nullptr ? *m_sinks.names : m_pack,
         MacroFolders{m_folders.macroDir, m_folders.macroResetDir, m_folders.configDir});
+    m_library->setReadOnly(m_options.readOnly);
     m_library->start();
     m_macroFiles->ReadConstMacros(m_folders.constMacroFile(), m_constMacros);
 

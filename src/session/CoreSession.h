@@ -56,6 +56,9 @@ struct CoreSessionOptions {
     /// Where the download sets the system pointer speed and wheel lines; null: the
     /// desktop's own settings.
     system::PointerSettings* pointer = nullptr;
+    /// Only read the AppDir: nothing the start-up would tidy up (the macro index) is written
+    /// back (the dry run).
+    bool readOnly = false;
     /// What the download tells its observers (every member may be empty); the session
     /// adds the player's and the monitor's parts.
     DownloadHooks downloadHooks;

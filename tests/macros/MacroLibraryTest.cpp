@@ -148,6 +148,25 @@ TEST_F(MacroLibraryTest, GroupsWhoseFileIsMissingAreDropped) {
     EXPECT_TRUE(library.rows().empty());
 }
 
+TEST_F(MacroLibraryTest, AGroupWhoseFileCannotBeReadNowKeepsItsPlace) {
+    // A link loop is there but cannot be read: only a file that is gone drops its group.
+    fs::remove(macroDir() + "Office.dat");
+    fs::create_symlink("Office.dat", macroDir() + "Office.dat");
+    const std::string before = readFile(macroDir() + "macroGrp.ini");
+    library.start();
+    EXPECT_EQ(library.groupNames(), (std::vector<std::string>{"Office", "Game"}));
+    EXPECT_EQ(readFile(macroDir() + "macroGrp.ini"), before);
+}
+
+TEST_F(MacroLibraryTest, AReadOnlyLibraryDropsMissingGroupsInMemoryOnly) {
+    fs::remove(macroDir() + "Office.dat");
+    const std::string before = readFile(macroDir() + "macroGrp.ini");
+    library.setReadOnly(true);
+    library.start();
+    EXPECT_EQ(library.groupNames(), (std::vector<std::string>{"Game"}));
+    EXPECT_EQ(readFile(macroDir() + "macroGrp.ini"), before);
+}
+
 TEST_F(MacroLibraryTest, SelectingRowsExpandsReadsAndSavesTheRepeatCount) {
     library.start();
     library.selectRow(1); // Game

@@ -436,6 +436,18 @@ TEST(DryRunCommand, PrintsEveryWriteThenTheDecodedRecords) {
     EXPECT_EQ(fresh.lines[0], "0000: 5A 03 A5 40 10 A7 E5 00");
 }
 
+TEST(DryRunCommand, LeavesTheMacroIndexAsItIs) {
+    test::TempAppDir app;
+    // A group whose file is gone: the program's start-up would write the index again.
+    const std::string macroDir = app.appDir() + "/skins/1_INI_EN/macro/";
+    std::filesystem::remove(macroDir + "Office.dat");
+    const std::string before = test::readFile(macroDir + "macroGrp.ini");
+    ASSERT_FALSE(before.empty());
+    const CommandResult run = runDryRun("--app-dir " + app.appDir());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(test::readFile(macroDir + "macroGrp.ini"), before);
+}
+
 TEST(DryRunCommand, FullMemoryPrintsTheWarningAndStillSucceeds) {
     test::TempAppDir app;
     // Every button of every profile on its own long macro.

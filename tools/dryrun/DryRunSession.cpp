@@ -13,6 +13,7 @@ CoreSessionOptions DryRunSession::coreOptions(const Options& options,
     core.simulatedProduct = options.productId;
     core.linkSleeper = options.sleeper;
     core.pointer = &pointer;
+    core.readOnly = true;
     core.downloadHooks = options.hooks;
     core.downloadHooks.onStep = [&onStep](const ImageOp& op) {
         if (onStep) {
