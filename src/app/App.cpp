@@ -68,12 +68,13 @@ CoreSessionOptions App::coreOptions(const AppOptions& options) {
     core.simulatedProduct = options.simulatedProduct;
     core.simulateAbsent = options.simulateAbsent;
     core.linkSleeper = options.linkSleeper;
+    core.readOnly = options.renderOnly;
     return core;
 }
 
 App::App(AppOptions options, QObject* parent)
     : QObject(parent), m_options(std::move(options)),
-      m_warnings(m_owner, [this](Tip tip) { showWarning(tip); }),
+      m_warnings(m_owner, [this](Tip tip) { showWarning(tip); }), m_messages(m_options.renderOnly),
       m_repaint(std::make_unique<WindowRepaint>(*this)),
       m_core(coreOptions(m_options),
              CoreSinks{m_warnings, m_messages, m_chooser, *m_repaint, m_owner}) {}
@@ -90,6 +91,11 @@ void App::showWarning(Tip tip, const std::string& suffix) {
     m_shownWarnings.push_back(text);
     if (warningShower) {
         warningShower(text);
+        return;
+    }
+    if (m_options.renderOnly) {
+        std::cerr << "zel-gmouse: warning " << tipNumber(tip) << ": " << text << '\n';
+        ++m_renderProblems;
         return;
     }
     m_warningRequest.text = text;
@@ -201,13 +207,23 @@ bool App::start() {
                             m_core.folders().skinsDir, &m_warnings);
     if (!loadSkins()) {
         // A missing main layout ends the program as the close procedure does.
-        m_exitCode = 0;
+        m_exitCode = m_options.renderOnly ? 2 : 0;
         return false;
     }
     createWindow();
 
     // Macro library and constant macros of the current language, and the workers.
     m_core.loadMacros();
+    if (m_options.renderOnly) {
+        // The pages are drawn from the settings alone: no mouse, no window on screen.
+        m_window->showNotice = [this](const QString& text) {
+            std::cerr << "zel-gmouse: " << text.toStdString() << '\n';
+            ++m_renderProblems;
+        };
+        m_core.loadPresets();
+        m_fonts.finishBuildFonts();
+        return true;
+    }
     m_core.startWorkers();
 
     if (!m_core.connect()) {

@@ -46,6 +46,9 @@ struct AppOptions {
     Sleeper* linkSleeper = nullptr;
     /// The bus whose logind sends the power notifications; empty: the system bus.
     std::string powerBusAddress;
+    /// Only render the pages (`renderPages`): no mouse is opened or written, nothing of the
+    /// AppDir is written, and warnings and messages go to standard error instead of boxes.
+    bool renderOnly = false;
 };
 
 /// The program: one core session (the shared records and the core objects), and around
@@ -92,6 +95,8 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_tray.get(); }
     /// The simulated mouse when the program runs with one.
     sim::SimulatedMouse* simulatedMouse() const { return m_core.simulatedMouse(); }
+    /// The warnings and messages of a render-only run so far.
+    int renderProblems() const { return m_renderProblems + m_messages.written(); }
     /// The warning texts shown so far (also what a test looks at).
     const std::vector<std::string>& shownWarnings() const { return m_shownWarnings; }
     /// The lighting page's preview worker is running.
@@ -154,6 +159,7 @@ private:
     int m_exitCode = 0;
     bool m_shutDown = false;
     bool m_publishPending = false;
+    int m_renderProblems = 0;
 };
 
 } // namespace zel

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include <iostream>
+
 namespace zel {
 
 namespace {
@@ -15,6 +17,11 @@ QString qs(const std::string& text) {
 } // namespace
 
 void QtMessageSink::message(const std::string& text) {
+    if (m_toStandardError) {
+        std::cerr << "zel-gmouse: " << text << '\n';
+        ++m_written;
+        return;
+    }
     QMessageBox::information(nullptr, QString(), qs(text));
 }
 

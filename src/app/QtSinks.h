@@ -12,10 +12,17 @@
 
 namespace zel {
 
-/// Plain message boxes.
+/// Plain message boxes, or lines on standard error for a run without windows.
 class QtMessageSink final : public MessageSink {
 public:
+    explicit QtMessageSink(bool toStandardError = false) : m_toStandardError(toStandardError) {}
     void message(const std::string& text) override;
+    /// Messages written to standard error so far.
+    int written() const { return m_written; }
+
+private:
+    bool m_toStandardError;
+    int m_written = 0;
 };
 
 /// The open and save dialogs of the program.

@@ -94,10 +94,12 @@ int run(int argc, char** argv) {
         appDir = zel::resolveAppDir(choice);
     }
 
-    // One instance per session: a second start brings the first one's window back.
+    const bool rendering = !line.renderFolder.empty();
+    // One instance per session: a second start brings the first one's window back. Drawing
+    // the pages into files is no instance: it runs beside one.
     zel::SingleInstance instance(QStringLiteral("CZEL_GMouseApp"),
                                  zel::SingleInstance::defaultFolder());
-    if (!instance.becomePrimary()) {
+    if (!rendering && !instance.becomePrimary()) {
         static_cast<void>(instance.askPrimaryToRestore());
         return 0;
     }
@@ -109,6 +111,7 @@ int run(int argc, char** argv) {
     options.simulate = line.simulate;
     options.simulatedProduct = line.product;
     options.commandLine = line.rest;
+    options.renderOnly = rendering;
     zel::App app(options);
     QObject::connect(&instance, &zel::SingleInstance::restoreRequested, &app, [&app] {
         if (app.mainWindow() != nullptr) {
@@ -124,12 +127,13 @@ int run(int argc, char** argv) {
         // of it, so the process ends at once instead of waiting for it.
         app.mainWindow()->firstPainted = [] { std::_Exit(0); };
     }
-    if (!line.renderFolder.empty()) {
+    if (rendering) {
         if (!app.renderPages(line.renderFolder)) {
             std::cerr << "zel-gmouse: cannot write the pages to " << line.renderFolder << '\n';
             return 2;
         }
-        return 0;
+        // The pages are written; what went wrong on the way was said on standard error.
+        return app.renderProblems() > 0 ? 1 : 0;
     }
     return QApplication::exec();
 }

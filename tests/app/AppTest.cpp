@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 
 using namespace zel;
 
@@ -309,6 +310,89 @@ TEST(ProgramProcess, RenderIntoAFolderThatCannotBeCreatedEndsWithTwo) {
     EXPECT_EQ(render.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(render.exitCode(), 2);
     EXPECT_TRUE(render.readAllStandardError().contains("zel-gmouse: cannot write the pages to "));
+}
+
+/// Runs `zel-gmouse --render` over `appDir` and waits for its end.
+struct RenderRun {
+    int status = -1;
+    QByteArray errors;
+};
+RenderRun renderPagesOf(const std::string& appDir, const std::string& runtime,
+                        const std::string& folder, const QString& simulate) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime));
+    QProcess render;
+    render.setProcessEnvironment(env);
+    render.start(QString::fromStdString(test::builtAppDir() + "/zel-gmouse"),
+                 {simulate, QStringLiteral("--app-dir"), QString::fromStdString(appDir),
+                  QStringLiteral("--render"), QString::fromStdString(folder)});
+    RenderRun run;
+    // Never a box waiting for a click: the run ends by itself.
+    if (render.waitForFinished(30000) && render.exitStatus() == QProcess::NormalExit) {
+        run.status = render.exitCode();
+    }
+    run.errors = render.readAllStandardError();
+    return run;
+}
+
+TEST(ProgramProcess, RenderChangesNothingInTheFolder) {
+    test::TempAppDir appDir;
+    test::TempDir runtime;
+    // A fresh mouse would have the program reset the profiles, and a group whose file is
+    // gone would have it write the macro index again: drawing pages does neither.
+    const std::string config = appDir.appDir() + "/skins/config/config.ini";
+    const std::string index = appDir.appDir() + "/skins/1_INI_EN/macro/macroGrp.ini";
+    std::filesystem::remove(appDir.appDir() + "/skins/1_INI_EN/macro/Office.dat");
+    ini::IniStore store;
+    ASSERT_TRUE(store.write(config, "Config0", "K1", "5"));
+    const std::string configBefore = test::readFile(config);
+    const std::string indexBefore = test::readFile(index);
+    const RenderRun run = renderPagesOf(appDir.appDir(), runtime.str(), runtime.str() + "/pages",
+                                        QStringLiteral("--simulate=1201"));
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(runtime.path() / "pages" / "lighting_pressed.png"));
+    EXPECT_EQ(test::readFile(config), configBefore);
+    EXPECT_EQ(test::readFile(index), indexBefore);
+}
+
+TEST(ProgramProcess, RenderSaysWhatIsMissingOnStandardErrorAndStillDraws) {
+    test::TempAppDir appDir;
+    test::TempDir runtime;
+    std::filesystem::remove(appDir.appDir() + "/skins/config/config.ini");
+    const RenderRun run = renderPagesOf(appDir.appDir(), runtime.str(), runtime.str() + "/pages",
+                                        QStringLiteral("--simulate"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.errors.contains("zel-gmouse: warning 5: ")) << run.errors.toStdString();
+    EXPECT_TRUE(std::filesystem::is_regular_file(runtime.path() / "pages" / "main.png"));
+}
+
+TEST(ProgramProcess, RenderRunsBesideARunningInstance) {
+    test::TempAppDir appDir;
+    test::TempDir runtime;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.str()));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime.str()));
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(QString::fromStdString(test::builtAppDir() + "/zel-gmouse"),
+                {QStringLiteral("--simulate"), QStringLiteral("--app-dir"),
+                 QString::fromStdString(appDir.appDir())});
+    ASSERT_TRUE(first.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(runtime.path() / "CZEL_GMouseApp"), 10000);
+    const RenderRun run = renderPagesOf(appDir.appDir(), runtime.str(), runtime.str() + "/pages",
+                                        QStringLiteral("--simulate"));
+    EXPECT_EQ(run.status, 0) << run.errors.toStdString();
+    EXPECT_TRUE(std::filesystem::is_regular_file(runtime.path() / "pages" / "macro.png"));
+    EXPECT_EQ(first.state(), QProcess::Running);
+    first.terminate();
+    if (!first.waitForFinished(5000)) {
+        first.kill();
+        first.waitForFinished(2000);
+    }
 }
 
 TEST(ProgramProcess, ASecondStartRestoresTheFirstAndEnds) {
