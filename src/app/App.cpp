@@ -196,6 +196,11 @@ bool App::start() {
     m_skin.setPictureCacheFolder(m_options.pictureCacheFolder);
     m_skin.beginMainPage(FolderTree::make(m_options.appDir, 0).skinsDir);
     m_core.loadSettings();
+    if (!m_core.settingsProblem().empty()) {
+        m_messages.message(m_core.settingsProblem() +
+                           ". The program runs on the factory settings and does not write "
+                           "that file until it can be read.");
+    }
     // The device link and the workers that follow the mouse start before anything else of
     // the mouse; until the mouse is opened they only wait.
     m_core.createDevice();
@@ -317,7 +322,14 @@ void App::apply() {
     }
     m_core.waitForDownload();
     ProfileStore& profiles = m_core.profiles();
-    profiles.saveAllProfiles(m_core.folders().settingsFile(), m_core.state().currentProfile.load());
+    const std::string& file = m_core.folders().settingsFile();
+    if (!profiles.saveAllProfiles(file, m_core.state().currentProfile.load())) {
+        // The mouse still gets the settings; the file keeps what it had.
+        m_messages.message("The settings could not be saved to " + file +
+                           (m_core.ini().check(file).state == ini::IniStore::FileState::Unreadable
+                                ? ", which could not be read: it was left as it is."
+                                : "."));
+    }
     profiles.publish();
     startDownload();
 }

@@ -49,6 +49,15 @@ void CoreSession::loadSettings() {
     for (int p = 0; p < kProfileCount; ++p) {
         m_profiles.loadProfile(m_folders.configDir, p, false);
     }
+    if (const auto check = m_ini.check(settings);
+        check.state == ini::IniStore::FileState::Unreadable) {
+        // The file is there but could not be read: the profiles come from the factory copy
+        // in memory, and the settings engine leaves the file alone until it can be read.
+        m_settingsProblem = settings + " could not be read (" + check.problem + ")";
+        for (int p = 0; p < kProfileCount; ++p) {
+            m_profiles.loadProfile(m_folders.configDir, p, true);
+        }
+    }
     m_profiles.publish();
     m_manager =
         std::make_unique<ProfileManager>(m_profiles, m_ini, m_description, m_folders,

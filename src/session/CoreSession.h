@@ -139,6 +139,9 @@ public:
     /// Stops the monitor and the player and waits for a running download.
     void stopWorkers();
 
+    /// Why the settings file could not be read at start-up ("" when it was read or absent).
+    const std::string& settingsProblem() const { return m_settingsProblem; }
+
     /// The name of the group macro an AssignCode names ("" when there is none).
     std::string macroName(int code) const;
 
@@ -168,6 +171,7 @@ private:
 
     CoreSessionOptions m_options;
     CoreSinks m_sinks;
+    std::string m_settingsProblem;
     AppState m_state;
     ini::IniStore m_ini;
     FolderTree m_folders;

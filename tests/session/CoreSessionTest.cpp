@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <mutex>
 
 namespace zel {
@@ -39,8 +41,11 @@ public:
 };
 
 struct SessionRig {
-    explicit SessionRig(const std::string& shareData) {
-        test::writeFile(settingsFile(), test::readFile(settingsFile()));
+    explicit SessionRig(const std::string& shareData,
+                        const std::function<void(const std::string&)>& prepare = {}) {
+        if (prepare) {
+            prepare(settingsFile());
+        }
         ini::IniStore ini;
         for (const auto& [key, value] : parse(shareData)) {
             static_cast<void>(ini.write(settingsFile(), "ShareData", key, value));
@@ -159,6 +164,25 @@ TEST(CoreSession, WaitingForTheDownloadTakesItsChanges) {
     // The task the worker left finds nothing more to do.
     ASSERT_TRUE(rig.owner.runUntil([&] { return rig.owner.waiting() == 0; }));
     EXPECT_EQ(store.profiles[0].buttonCode[4], 0);
+}
+
+// A settings file that is there but cannot be read whole: the profiles come from the
+// factory copy, the session says which file and why, and no save writes over the file.
+TEST(CoreSession, ASettingsFileThatCannotBeReadIsLeftAlone) {
+    std::uintmax_t size = 0;
+    SessionRig rig("", [&size](const std::string& settings) {
+        ini::IniStore ini;
+        ASSERT_TRUE(ini.write(settings, "Config1", "K1", "9"));
+        std::filesystem::resize_file(settings, (64u << 20) + 1); // beyond what is read
+        size = std::filesystem::file_size(settings);
+    });
+    EXPECT_NE(rig.core->settingsProblem().find("config.ini could not be read"), std::string::npos)
+        << rig.core->settingsProblem();
+    ProfileStore& store = rig.core->profiles();
+    EXPECT_EQ(store.profiles[1].buttonCode[1], 2); // the factory assignment, not 9 nor 0
+    EXPECT_FALSE(store.saveAllProfiles(rig.settingsFile(), 1));
+    EXPECT_FALSE(store.saveProfile(rig.settingsFile(), 1));
+    EXPECT_EQ(std::filesystem::file_size(rig.settingsFile()), size);
 }
 
 } // namespace

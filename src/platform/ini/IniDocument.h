@@ -31,6 +31,11 @@ struct IniDocument {
     std::unordered_map<std::string, std::size_t> sectionIndex; ///< first section of each name
     bool crlf = false;
     bool bom = false;
+    /// The file is there but could not be read whole: it reads as empty and is never
+    /// written over.
+    bool unreadable = false;
+    /// Why it could not be read (for the user).
+    std::string problem;
 
     static IniDocument parse(std::string_view text);
     std::string serialise() const;

@@ -4,6 +4,8 @@
 #include "platform/ini/IniDocument.h"
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <sys/stat.h>
 
@@ -257,6 +259,106 @@ IniStore::IniStore() : m_cache(std::make_unique<Cache>()) {}
 IniStore::~IniStore() = default;
 
 namespace {
+
+/// An empty document that marks a file which is there but could not be read.
+std::shared_ptr<const IniDocument> unreadableDocument(const std::string& problem) {
+    auto doc = std::make_shared<IniDocument>(IniDocument::parse(""));
+    doc->unreadable = true;
+    doc->problem = problem;
+    return doc;
+}
+
+/// Why a path that is no readable regular file cannot be read; "" when nothing is there.
+std::string whyNotAFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? std::string() : std::strerror(errno);
+    }
+    return S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+/// UTF-16 text (with its byte-order mark, or without one when every other byte of an
+/// ASCII-looking text is zero) as UTF-8; any other bytes as they are; nullopt for text
+/// marked as UTF-16 that is not.
+std::optional<std::string> asUtf8(const std::string& raw) {
+    const auto byte = [&raw](std::size_t i) { return static_cast<unsigned char>(raw[i]); };
+    bool littleEndian = true;
+    std::size_t start = 0;
+    if (raw.size() >= 2 && byte(0) == 0xFF && byte(1) == 0xFE) {
+        start = 2;
+    } else if (raw.size() >= 2 && byte(0) == 0xFE && byte(1) == 0xFF) {
+        littleEndian = false;
+        start = 2;
+    } else if (raw.find('\0') == std::string::npos) {
+        return raw;
+    } else {
+        // No mark: UTF-16 only when the zeros stand at every odd (or every even) place.
+        std::size_t oddZeros = 0;
+        std::size_t evenZeros = 0;
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (byte(i) == 0) {
+                ++(i % 2 == 0 ? evenZeros : oddZeros);
+            }
+        }
+        const std::size_t half = raw.size() / 2;
+        if (raw.size() % 2 == 0 && oddZeros * 10 >= half * 9 && evenZeros == 0) {
+            littleEndian = true;
+        } else if (raw.size() % 2 == 0 && evenZeros * 10 >= half * 9 && oddZeros == 0) {
+            littleEndian = false;
+        } else {
+            return raw; // bytes with zeros in them, read as they are
+        }
+    }
+    if ((raw.size() - start) % 2 != 0) {
+        return std::nullopt;
+    }
+    std::string out;
+    out.reserve(raw.size());
+    for (std::size_t i = start; i + 1 < raw.size(); i += 2) {
+        const auto unit = [&](std::size_t at) {
+            return static_cast<char32_t>(littleEndian ? byte(at) | (byte(at + 1) << 8)
+                                                      : (byte(at) << 8) | byte(at + 1));
+        };
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 3 >= raw.size()) {
+                return std::nullopt;
+            }
+            const char32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) {
+                return std::nullopt;
+            }
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return std::nullopt;
+        }
+        if (c == 0) {
+            return std::nullopt;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
 const std::shared_ptr<const IniDocument>& emptyDocument() {
     static const auto kEmpty = std::make_shared<const IniDocument>(IniDocument::parse(""));
     return kEmpty;
@@ -270,7 +372,19 @@ std::string IniSnapshot::read(std::string_view section, std::string_view key,
 }
 
 bool IniSnapshot::exists() const {
-    return m_doc != emptyDocument();
+    return m_doc != emptyDocument() && !m_doc->unreadable;
+}
+
+bool IniSnapshot::unreadable() const {
+    return m_doc->unreadable;
+}
+
+IniStore::FileCheck IniStore::check(const std::string& path) const {
+    const auto doc = load(path);
+    if (doc->unreadable) {
+        return FileCheck{FileState::Unreadable, doc->problem};
+    }
+    return FileCheck{doc == emptyDocument() ? FileState::Absent : FileState::Whole, {}};
 }
 
 IniSnapshot IniStore::snapshot(const std::string& path) const {
@@ -283,18 +397,24 @@ std::shared_ptr<const IniDocument> IniStore::load(const std::string& path) const
     const auto stamp = stampOf(path);
     if (!stamp) {
         m_cache->entries.erase(path);
-        return kEmpty;
+        const std::string problem = whyNotAFile(path);
+        return problem.empty() ? kEmpty : unreadableDocument(problem);
     }
     const auto it = m_cache->entries.find(path);
     if (it != m_cache->entries.end() && it->second.stamp == *stamp) {
         return it->second.doc;
     }
     if (stamp->size > kMaxFileSize) {
-        return kEmpty;
+        return unreadableDocument("it is larger than 64 MiB");
     }
-    const auto text = readWholeFile(path, static_cast<std::size_t>(kMaxFileSize));
+    errno = 0;
+    const auto raw = readWholeFile(path, static_cast<std::size_t>(kMaxFileSize));
+    if (!raw) {
+        return unreadableDocument(errno != 0 ? std::strerror(errno) : "it could not be read");
+    }
+    const auto text = asUtf8(*raw);
     if (!text) {
-        return kEmpty;
+        return unreadableDocument("it is marked as UTF-16 text but is not");
     }
     auto doc = std::make_shared<const IniDocument>(IniDocument::parse(*text));
     m_cache->parses.fetch_add(1, std::memory_order_relaxed);
@@ -435,7 +555,8 @@ bool IniStore::Batch::commit() {
     }
     bool ok = true;
     if (m_changed && m_doc) {
-        ok = m_store->store(m_path, *m_doc);
+        // What could not be read is never written over with less.
+        ok = !m_doc->unreadable && m_store->store(m_path, *m_doc);
     }
     m_doc.reset();
     m_changed = false;

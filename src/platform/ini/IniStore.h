@@ -26,6 +26,8 @@ public:
     }
     /// False when the file did not exist (or could not be read) when the snapshot was taken.
     bool exists() const;
+    /// True when the file was there but could not be read whole.
+    bool unreadable() const;
 
 private:
     std::shared_ptr<const IniDocument> m_doc;
@@ -47,7 +49,13 @@ private:
 ///  - writers are serialised, and a parsed file is kept in memory until the file on disk
 ///    changes, so repeated reads of an unchanged file parse it once.
 /// UTF-8 text; LF and CRLF line ends read alike, and a file keeps its own line ends and
-/// byte-order mark when it is written.
+/// byte-order mark when it is written. UTF-16 text (with or without its byte-order mark)
+/// is read as the same text and written back as UTF-8.
+///
+/// A file that is there but cannot be read whole (no permission, an input/output error,
+/// not a regular file, a link loop, larger than 64 MiB, bytes that are no text) reads as
+/// empty, and no write replaces it: the write reports false and the file stays as it is,
+/// so that what could not be read is never written over with less.
 class IniStore {
 public:
     IniStore();
@@ -67,6 +75,14 @@ public:
 
     /// The file as it is now, parsed once (or taken from memory when unchanged).
     IniSnapshot snapshot(const std::string& path) const;
+
+    /// Whether the file is absent, read whole, or there but unreadable, and why not.
+    enum class FileState { Absent, Whole, Unreadable };
+    struct FileCheck {
+        FileState state = FileState::Absent;
+        std::string problem; ///< for `Unreadable`
+    };
+    FileCheck check(const std::string& path) const;
 
     /// The names of the keys of `section`, in file order (first of duplicates only).
     std::vector<std::string> keys(const std::string& path, std::string_view section) const;

@@ -180,3 +180,71 @@ TEST_F(IniStoreTest, ConcurrentWritersNeverLoseKeys) {
     }
     EXPECT_EQ(count, 1);
 }
+
+// A file that is there but cannot be read whole reads as empty and is never written over:
+// a save would otherwise replace every setting of it with nothing.
+TEST_F(IniStoreTest, AFileThatCannotBeReadIsNeverWrittenOver) {
+    // Larger than the reader takes (a sparse file: no disk space spent).
+    writeFile(file("big.ini"), "[Init]\nCurConfig=2\n");
+    std::filesystem::resize_file(file("big.ini"), (64u << 20) + 1);
+    // A link that points at itself, and a folder where a file should be.
+    std::filesystem::create_symlink("loop.ini", file("loop.ini"));
+    std::filesystem::create_directory(file("folder.ini"));
+    for (const std::string name : {"big.ini", "loop.ini", "folder.ini"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ini.read(file(name), "Init", "CurConfig", 4), "");
+        const IniStore::FileCheck check = ini.check(file(name));
+        EXPECT_EQ(check.state, IniStore::FileState::Unreadable);
+        EXPECT_FALSE(check.problem.empty());
+        EXPECT_FALSE(ini.write(file(name), "Init", "CurConfig", "3"));
+        auto batch = ini.batch(file(name));
+        batch.write("Init", "CurConfig", "3");
+        EXPECT_FALSE(batch.commit());
+        EXPECT_FALSE(ini.snapshot(file(name)).exists());
+        EXPECT_TRUE(ini.snapshot(file(name)).unreadable());
+    }
+    EXPECT_EQ(std::filesystem::file_size(file("big.ini")), (64u << 20) + 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(file("loop.ini")));
+    EXPECT_TRUE(std::filesystem::is_directory(file("folder.ini")));
+    EXPECT_EQ(ini.check(file("absent.ini")).state, IniStore::FileState::Absent);
+    writeFile(file(), "[Init]\n");
+    EXPECT_EQ(ini.check(file()).state, IniStore::FileState::Whole);
+}
+
+// A Windows editor's "Unicode" file: UTF-16 with or without its mark reads as the same
+// text, and a write keeps every key, as UTF-8.
+TEST_F(IniStoreTest, Utf16TextIsReadAndWrittenBackAsUtf8) {
+    const std::u16string text = u"[Init]\r\nCurConfig=2\r\nname=游戏\r\n";
+    const auto utf16 = [&](bool littleEndian, bool mark) {
+        std::string bytes = mark ? (littleEndian ? "\xFF\xFE" : "\xFE\xFF") : "";
+        for (const char16_t c : text) {
+            const char lo = static_cast<char>(c & 0xFF);
+            const char hi = static_cast<char>(c >> 8);
+            bytes += littleEndian ? std::string{lo, hi} : std::string{hi, lo};
+        }
+        return bytes;
+    };
+    writeFile(file("le.ini"), utf16(true, true));
+    writeFile(file("be.ini"), utf16(false, true));
+    writeFile(file("plain.ini"), "");
+    // Without a mark only an ASCII text is told apart: every other byte is zero.
+    const std::u16string ascii = u"[Init]\nCurConfig=4\n";
+    std::string unmarked;
+    for (const char16_t c : ascii) {
+        unmarked += std::string{static_cast<char>(c), '\0'};
+    }
+    writeFile(file("unmarked.ini"), unmarked);
+    EXPECT_EQ(ini.read(file("le.ini"), "Init", "CurConfig", 4), "2");
+    EXPECT_EQ(ini.read(file("le.ini"), "Init", "name", 9), "游戏");
+    EXPECT_EQ(ini.read(file("be.ini"), "Init", "name", 9), "游戏");
+    EXPECT_EQ(ini.read(file("unmarked.ini"), "Init", "CurConfig", 4), "4");
+    ASSERT_TRUE(ini.write(file("le.ini"), "Init", "Extra", "1"));
+    const std::string after = readFile(file("le.ini"));
+    EXPECT_NE(after.find("CurConfig=2"), std::string::npos);
+    EXPECT_NE(after.find("name=游戏"), std::string::npos);
+    EXPECT_NE(after.find("Extra=1"), std::string::npos);
+    // Marked as UTF-16 but cut in the middle of a character: not read, not written.
+    writeFile(file("cut.ini"), utf16(true, true) + "\x3D");
+    EXPECT_EQ(ini.check(file("cut.ini")).state, IniStore::FileState::Unreadable);
+    EXPECT_FALSE(ini.write(file("cut.ini"), "Init", "CurConfig", "1"));
+}
