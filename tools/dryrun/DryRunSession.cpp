@@ -34,6 +34,9 @@ DryRunSession::DryRunSession(Options options)
     }
     // The program's start-up order: settings, mouse, language, macros, weapon presets.
     m_core.loadSettings();
+    if (!m_core.settingsProblem().empty()) {
+        m_messages.message(m_core.settingsProblem() + "; the factory profiles are used");
+    }
     m_core.createDevice();
     m_core.loadLanguage();
     m_core.loadMacros();
