@@ -1,5 +1,7 @@
 #include "platform/ini/AtomicFile.h"
 
+#include <climits>
+
 #include "common/UniqueFd.h"
 
 #include <cerrno>
@@ -54,7 +56,34 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
     return data;
 }
 
-bool replaceFile(const std::string& path, std::string_view data, mode_t mode) {
+std::string finalTarget(const std::string& path) {
+    std::string current = path;
+    // A chain of links is followed to the file it ends at; a loop ends the search.
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return current;
+        }
+        std::string target(static_cast<std::size_t>(PATH_MAX), '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) {
+            return current;
+        }
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') {
+            const auto slash = current.rfind('/');
+            target = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) +
+                     target;
+        }
+        current = target;
+    }
+    return current;
+}
+
+bool replaceFile(const std::string& linkOrPath, std::string_view data, mode_t mode) {
+    // The user's file is where a link points (settings kept in a dotfile repository): the
+    // target is replaced, and the link stays a link.
+    const std::string path = finalTarget(linkOrPath);
     const auto slash = path.rfind('/');
     const std::string folder =
         slash == std::string::npos ? std::string(".") : path.substr(0, slash);
@@ -69,6 +98,12 @@ bool replaceFile(const std::string& path, std::string_view data, mode_t mode) {
     if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
         ::unlink(tmp.c_str());
         return false;
+    }
+    // The rename itself reaches the disk with the folder (best effort: some file systems
+    // refuse to sync a folder).
+    if (const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        dir.valid()) {
+        static_cast<void>(::fsync(dir.get()));
     }
     return true;
 }

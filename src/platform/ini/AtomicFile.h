@@ -13,7 +13,12 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
 
 /// Replaces the file at `path` by `data` through a temporary file in the same folder that is
 /// flushed to disk and then renamed over it, so the file is either the old one or the
-/// complete new one. The new file gets permissions `mode`. False when it could not be done.
+/// complete new one; the folder is flushed after the rename. Where `path` is a symbolic
+/// link, the file it ends at is replaced and the link stays. The new file gets permissions
+/// `mode`. False when it could not be done (the old file is then as it was).
 bool replaceFile(const std::string& path, std::string_view data, mode_t mode);
+
+/// The file a chain of symbolic links at `path` ends at (`path` itself when it is no link).
+std::string finalTarget(const std::string& path);
 
 } // namespace zel::ini

@@ -248,3 +248,17 @@ TEST_F(IniStoreTest, Utf16TextIsReadAndWrittenBackAsUtf8) {
     EXPECT_EQ(ini.check(file("cut.ini")).state, IniStore::FileState::Unreadable);
     EXPECT_FALSE(ini.write(file("cut.ini"), "Init", "CurConfig", "1"));
 }
+
+// Settings kept elsewhere (a dotfile repository) and linked in: a write replaces the file
+// the links end at, and the links stay links.
+TEST_F(IniStoreTest, WritesGoToTheFileALinkPointsAt) {
+    std::filesystem::create_directory(file("repo"));
+    writeFile(file("repo/settings.ini"), "[Init]\nCurConfig=1\n");
+    std::filesystem::create_symlink("repo/settings.ini", file("middle.ini"));
+    std::filesystem::create_symlink(file("middle.ini"), file("linked.ini"));
+    ASSERT_TRUE(ini.write(file("linked.ini"), "Init", "CurConfig", "3"));
+    EXPECT_TRUE(std::filesystem::is_symlink(file("linked.ini")));
+    EXPECT_TRUE(std::filesystem::is_symlink(file("middle.ini")));
+    EXPECT_EQ(readFile(file("repo/settings.ini")), "[Init]\nCurConfig=3\n");
+    EXPECT_EQ(ini.read(file("linked.ini"), "Init", "CurConfig", 4), "3");
+}
