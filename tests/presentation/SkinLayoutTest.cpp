@@ -35,7 +35,7 @@ TEST(SkinLayout, MainFileWithFunctionNamesAndSpecialFunctions) {
     EXPECT_TRUE(layout.area(2).empty()); // four commas: no rectangle
     EXPECT_EQ(layout.area(3).x, 0);      // non-numeric: leading number or 0
     EXPECT_EQ(layout.area(3).y, 7);
-    EXPECT_EQ(layout.area(3).width, -3);
+    EXPECT_EQ(layout.area(3).width, 0); // a negative width reads as none
     EXPECT_TRUE(layout.area(0).empty());
     EXPECT_TRUE(layout.area(200).empty());
     EXPECT_EQ(layout.functionName(0), "None");
