@@ -305,8 +305,12 @@ void setRectangles(const std::string& appDir, const std::string& fileName,
         std::istringstream in(test::readFile(path));
         std::string out;
         std::string line;
+        bool inButtonPos = false;
         while (std::getline(in, line)) {
-            for (const int e : entries) {
+            if (line.rfind('[', 0) == 0) {
+                inButtonPos = line.rfind("[BUTTONPOS]", 0) == 0;
+            }
+            for (const int e : inButtonPos ? entries : std::vector<int>{}) {
                 const std::string key = std::to_string(e) + "=";
                 if (line.rfind(key, 0) != 0) {
                     continue;
