@@ -3,7 +3,6 @@
 #include "platform/ini/IniText.h"
 
 #include <algorithm>
-
 #include <filesystem>
 
 namespace zel {
