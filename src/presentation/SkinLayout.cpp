@@ -2,6 +2,7 @@
 
 #include "platform/ini/IniText.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace zel {
@@ -51,10 +52,16 @@ std::string SkinLayout::functionName(int code) const {
 
 Area areaFromFields(const EntryFields& fields) {
     Area a;
-    a.x = ini::leadingInt(fields[1]);
-    a.y = ini::leadingInt(fields[2]);
-    a.width = ini::leadingInt(fields[3]);
-    a.height = ini::leadingInt(fields[4]);
+    const auto coordinate = [](const std::string& field) {
+        return std::clamp(ini::leadingInt(field), kLayoutCoordinateMin, kLayoutCoordinateMax);
+    };
+    const auto extent = [](const std::string& field) {
+        return std::clamp(ini::leadingInt(field), std::int32_t{0}, kLayoutExtentMax);
+    };
+    a.x = coordinate(fields[1]);
+    a.y = coordinate(fields[2]);
+    a.width = extent(fields[3]);
+    a.height = extent(fields[4]);
     a.label = fields[5];
     return a;
 }

@@ -87,7 +87,15 @@ LoadStatus loadSkin(const ini::IniStore& store, const std::string& languageDir, 
                     SkinLayout& layout, const ReaderSinks& sinks,
                     const std::string& otherName1 = {});
 
-/// Area entry fields 1..4 as the rectangle, field 5 as the label.
+/// The range a layout rectangle is kept in when read: x and y in −32768..32767, width and
+/// height in 0..32767. Every sum the pages and picture composition form from a rectangle
+/// (right edge, a caption below it, a thumb beside a fill) then stays far inside `int`.
+inline constexpr std::int32_t kLayoutCoordinateMin = -32768;
+inline constexpr std::int32_t kLayoutCoordinateMax = 32767;
+inline constexpr std::int32_t kLayoutExtentMax = 32767;
+
+/// Area entry fields 1..4 as the rectangle, field 5 as the label. Values outside the
+/// layout range are clamped into it; values inside it are taken as written.
 Area areaFromFields(const EntryFields& fields);
 
 /// The first element 0..last (in index order) that holds the point; 255 when none does.

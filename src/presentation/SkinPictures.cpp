@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace zel {
@@ -12,8 +14,19 @@ void composeArea(QImage& target, const QImage& source, const Area& area) {
     if (target.isNull() || source.isNull() || area.empty()) {
         return;
     }
-    const QRect rect = QRect(area.x, area.y, area.width, area.height)
-                           .intersected(target.rect())
+    // Cut to the target in 64 bits first: an area from anywhere (a slider's fill, a layout
+    // element) then never forms a right or bottom edge beyond `int`.
+    const std::int64_t left = std::max<std::int64_t>(area.x, 0);
+    const std::int64_t top = std::max<std::int64_t>(area.y, 0);
+    const std::int64_t right =
+        std::min<std::int64_t>(std::int64_t{area.x} + area.width, target.width());
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t{area.y} + area.height, target.height());
+    if (right <= left || bottom <= top) {
+        return;
+    }
+    const QRect rect = QRect(static_cast<int>(left), static_cast<int>(top),
+                             static_cast<int>(right - left), static_cast<int>(bottom - top))
                            .intersected(source.rect());
     if (rect.isEmpty()) {
         return;

@@ -20,13 +20,15 @@ inline constexpr std::int32_t kCodeCombination = 33;
 /// A colour as the drawing code takes it: red in bits 0..7, green 8..15, blue 16..23.
 using ColourRef = std::uint32_t;
 
-/// Colour level 0..15 (0 = full intensity) of an 8-bit component.
+/// Colour level 0..15 (0 = full intensity) of an 8-bit component. Worked in 64 bits, so a
+/// component of any value read from a file gives its level without overflow.
 constexpr std::int32_t colourLevel(std::int32_t component) {
-    return (255 - component) / 16;
+    return static_cast<std::int32_t>((std::int64_t{255} - component) / 16);
 }
-/// 8-bit drawing value of a colour level.
+/// 8-bit drawing value of a colour level: the low byte of 255 − 16 × level, worked in
+/// unsigned arithmetic so that a stored level of any value wraps instead of overflowing.
 constexpr std::uint8_t displayComponent(std::int32_t level) {
-    return static_cast<std::uint8_t>(static_cast<std::uint32_t>(255 - 16 * level) & 0xFFu);
+    return static_cast<std::uint8_t>((255u - 16u * static_cast<std::uint32_t>(level)) & 0xFFu);
 }
 /// Display colour of three colour levels.
 constexpr ColourRef displayColour(std::int32_t r, std::int32_t g, std::int32_t b) {

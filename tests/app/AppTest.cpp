@@ -13,8 +13,12 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <filesystem>
+#include <sstream>
+#include <vector>
 
 using namespace zel;
 
@@ -289,6 +293,97 @@ TEST_F(AppTest, PagesRenderAndTheButtonLabelsFollowTheProfile) {
     test::TempDir out;
     EXPECT_TRUE(app->renderPages(out.str()));
     EXPECT_TRUE(std::filesystem::exists(out.path() / "lighting_pressed.png"));
+}
+
+namespace {
+
+/// Rewrites fields 1..4 (the rectangle) of the given BUTTONPOS entries of one layout file
+/// in every language folder of `appDir`.
+void setRectangles(const std::string& appDir, const std::string& fileName,
+                   const std::vector<int>& entries, const std::array<std::string, 4>& rect) {
+    for (const char* language : {"0_INI_CN", "1_INI_EN", "4_INI_DE"}) {
+        const std::string path = appDir + "/skins/" + language + "/" + fileName;
+        std::istringstream in(test::readFile(path));
+        std::string out;
+        std::string line;
+        bool inButtonPos = false;
+        while (std::getline(in, line)) {
+            if (line.rfind('[', 0) == 0) {
+                inButtonPos = line.rfind("[BUTTONPOS]", 0) == 0;
+            }
+            for (const int e : inButtonPos ? entries : std::vector<int>{}) {
+                const std::string key = std::to_string(e) + "=";
+                if (line.rfind(key, 0) != 0) {
+                    continue;
+                }
+                std::vector<std::string> parts;
+                std::istringstream fields(line);
+                for (std::string f; std::getline(fields, f, ',');) {
+                    parts.push_back(f);
+                }
+                ASSERT_GE(parts.size(), 5u) << line;
+                std::copy(rect.begin(), rect.end(), parts.begin() + 1);
+                line = parts[0];
+                for (std::size_t i = 1; i < parts.size(); ++i) {
+                    line += "," + parts[i];
+                }
+                line += ",";
+            }
+            out += line + "\n";
+        }
+        test::writeFile(path, out);
+    }
+}
+
+void writeHostileLayouts(const std::string& appDir, bool clampedByHand) {
+    namespace m = layout::skin_main;
+    namespace a = layout::skin_advance;
+    const std::array<std::string, 4> far =
+        clampedByHand
+            ? std::array<std::string, 4>{"32767", "-32768", "32767", "32767"}
+            : std::array<std::string, 4>{"2147483647", "-2147483648", "2147483647", "2147483647"};
+    const std::array<std::string, 4> near =
+        clampedByHand
+            ? std::array<std::string, 4>{"-32768", "32767", "0", "32767"}
+            : std::array<std::string, 4>{"-2147483648", "2147483647", "-2147483648", "2147483647"};
+    setRectangles(appDir, "skin_main.ini",
+                  {m::kApply, m::kProfileFirst, m::kButtonLabelFirst, m::kButtonZoneFirst,
+                   m::kSoundLighting, m::kDpiToggleFirst},
+                  far);
+    setRectangles(appDir, "skin_main.ini",
+                  {m::kLanguage, m::kProfileFirst + 1, m::kButtonLabelFirst + 1,
+                   m::kButtonZoneFirst + 1, m::kDpiToggleFirst + 1},
+                  near);
+    setRectangles(appDir, "skin_advance.ini",
+                  {a::kDpiSlider, a::kPointerSpeedSlider, a::kFireTimeValue}, far);
+    setRectangles(appDir, "skin_advance.ini",
+                  {a::kWheelSpeedSlider, a::kFireTimeSlider, a::kDpiRowFirst}, near);
+}
+
+} // namespace
+
+// Rectangles at the ends of int render as the same rectangles clamped into the layout range
+// by hand: nothing overflows on the way (the sanitizer build stops on any report).
+TEST_F(AppTest, PagesRenderFromALayoutWithRectanglesAtTheEndsOfInt) {
+    const auto render = [this](bool clampedByHand, const test::TempDir& out) {
+        writeHostileLayouts(appDir.appDir(), clampedByHand);
+        auto app = makeApp();
+        ASSERT_TRUE(app->start());
+        EXPECT_TRUE(app->renderPages(out.str()));
+    };
+    test::TempDir hostile;
+    test::TempDir byHand;
+    render(false, hostile);
+    render(true, byHand);
+    for (const char* page : {"main", "advanced", "macro", "lighting"}) {
+        for (const char* state : {"", "_hover", "_pressed"}) {
+            const std::string name = std::string(page) + state + ".png";
+            const QImage a(QString::fromStdString((hostile.path() / name).string()));
+            const QImage b(QString::fromStdString((byHand.path() / name).string()));
+            ASSERT_FALSE(a.isNull()) << name;
+            EXPECT_EQ(a, b) << name;
+        }
+    }
 }
 
 TEST(ProgramProcess, RenderIntoAFolderThatCannotBeCreatedEndsWithTwo) {

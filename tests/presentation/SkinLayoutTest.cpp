@@ -35,7 +35,7 @@ TEST(SkinLayout, MainFileWithFunctionNamesAndSpecialFunctions) {
     EXPECT_TRUE(layout.area(2).empty()); // four commas: no rectangle
     EXPECT_EQ(layout.area(3).x, 0);      // non-numeric: leading number or 0
     EXPECT_EQ(layout.area(3).y, 7);
-    EXPECT_EQ(layout.area(3).width, -3);
+    EXPECT_EQ(layout.area(3).width, 0); // a negative width reads as none
     EXPECT_TRUE(layout.area(0).empty());
     EXPECT_TRUE(layout.area(200).empty());
     EXPECT_EQ(layout.functionName(0), "None");
@@ -126,6 +126,57 @@ TEST(SkinLayout, DialogFilesSplitFourCommasAndWarnPerBadEntry) {
     EXPECT_EQ(layout.area(0).height, 4);
     EXPECT_EQ(layout.area(1).label, "Label");
     EXPECT_EQ(messages.messages, (std::vector<std::string>{"加载ini错误！", "加载ini错误！"}));
+}
+
+TEST(SkinLayout, RectanglesAreClampedIntoTheLayoutRangeAndKeptInsideIt) {
+    // Field text -> x (and y) as read, and width (and height) as read.
+    struct Row {
+        const char* text;
+        std::int32_t coordinate;
+        std::int32_t extent;
+    };
+    for (const Row& r :
+         {Row{"2147483647", 32767, 32767}, Row{"-2147483648", -32768, 0},
+          Row{"4294967296", 0, 0}, // wraps to 0 as it is parsed
+          Row{"99999999999", 32767, 32767}, Row{"-1", -1, 0}, Row{"0", 0, 0},
+          Row{"32767", 32767, 32767}, Row{"32768", 32767, 32767}, Row{"-32768", -32768, 0},
+          Row{"-32769", -32768, 0}, Row{"920", 920, 920}, Row{"-12", -12, 0}}) {
+        EntryFields fields{"e", r.text, r.text, r.text, r.text, "L", ""};
+        const Area a = areaFromFields(fields);
+        EXPECT_EQ(a.x, r.coordinate) << r.text;
+        EXPECT_EQ(a.y, r.coordinate) << r.text;
+        EXPECT_EQ(a.width, r.extent) << r.text;
+        EXPECT_EQ(a.height, r.extent) << r.text;
+    }
+
+    test::TempDir dir;
+    test::writeFile(dir.path() / "skin_mac.ini",
+                    "[BUTTONPOS]\n0=a,2147483647,-2147483648,2147483647,-2147483648,L,\n"
+                    "1=b,-2147483648,2147483647,-1,2147483647,,\n"
+                    "[EDIT]\n0=e,2147483647,2147483647,2147483647,2147483647,,\n"
+                    "[MACRODISPLAY]\n1=m,-2147483648,-2147483648,2147483647,2147483647,,\n");
+    ini::IniStore store;
+    SkinLayout layout;
+    ASSERT_EQ(loadSkin(store, dir.str(), SkinFile::Mac, layout, {}), LoadStatus::Ok);
+    const Area& a = layout.area(0);
+    EXPECT_EQ(a.x, 32767);
+    EXPECT_EQ(a.y, -32768);
+    EXPECT_EQ(a.width, 32767);
+    EXPECT_EQ(a.height, 0);
+    EXPECT_TRUE(a.empty());
+    EXPECT_EQ(a.label, "L");
+    EXPECT_FALSE(a.contains(32767, -32768));
+    const Area& b = layout.area(1);
+    EXPECT_EQ(b.x, -32768);
+    EXPECT_EQ(b.y, 32767);
+    EXPECT_EQ(b.width, 0);
+    EXPECT_EQ(b.height, 32767);
+    EXPECT_EQ(layout.edits[0].left, 32767);
+    EXPECT_EQ(layout.edits[0].right, 65534);
+    EXPECT_EQ(layout.edits[0].bottom, 65534);
+    EXPECT_EQ(layout.macroDisplays[0].left, -32768);
+    EXPECT_EQ(layout.macroDisplays[0].right, -1);
+    EXPECT_EQ(hitTest(layout, 2147483647, 2147483647, 19), 255);
 }
 
 TEST(SkinLayout, HitTestScansInIndexOrderUpToLast) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace zel {
 namespace {
 
@@ -68,6 +70,35 @@ TEST(ComposeArea, CopiesOnlyTheRectangleAndClips) {
     composeArea(target, source, Area{-10, -10, 12, 12, ""});
     EXPECT_EQ(target.pixel(1, 1), qRgb(255, 0, 0));
     EXPECT_EQ(target.pixel(2, 2), qRgb(0, 0, 0));
+}
+
+TEST(ComposeArea, RectanglesAtTheEndsOfIntAreCutToThePicture) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    QImage source(20, 20, QImage::Format_RGB32);
+    source.fill(Qt::red);
+    const auto redPixels = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                n += image.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    struct Row {
+        Area area;
+        int red;
+    };
+    for (const Row& r : {Row{{kMax, kMax, kMax, kMax, ""}, 0}, Row{{kMin, kMin, kMax, kMax, ""}, 0},
+                         Row{{kMin, kMin, kMin, kMin, ""}, 0}, Row{{-10, -10, kMax, kMax, ""}, 400},
+                         Row{{kMin, 0, kMax, 5, ""}, 0}, Row{{19, 19, kMax, kMax, ""}, 1},
+                         Row{{0, 0, 20, 20, ""}, 400}}) {
+        QImage target(20, 20, QImage::Format_RGB32);
+        target.fill(Qt::black);
+        composeArea(target, source, r.area);
+        EXPECT_EQ(redPixels(target), r.red) << r.area.x << ' ' << r.area.y << ' ' << r.area.width;
+    }
 }
 
 TEST(PictureSet, MissingPicturesStayNullAndMasksAreCached) {

@@ -5,6 +5,7 @@
 #include "platform/ini/IniStore.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/stat.h>
 
 using namespace zel;
@@ -286,5 +287,35 @@ TEST_F(ProfileStoreTest, ShippedSettingsLoadAsTheyAreMeant) {
         ASSERT_TRUE(factory.loadProfile(config, p, true));
         EXPECT_EQ(factory.profiles[static_cast<std::size_t>(p)].buttonCode,
                   store.profiles[static_cast<std::size_t>(p)].buttonCode);
+    }
+}
+
+// Colour levels are read with a bound of nine characters, so a file may hold levels whose
+// 16-fold is beyond int; each component is the low byte of 255 - 16 * level all the same.
+TEST_F(ProfileStoreTest, ColourLevelsOfAnySizeGiveTheLowByteOfTheirDisplayValue) {
+    writeConfig("[ShareData]\nDPI0_R=999999999\nDPI0_G=-99999999\nDPI0_B=15\n"
+                "LED_USER0_R=-1\nLED_USER0_G=0\nLED_USER0_B=16\n");
+    ASSERT_TRUE(store.loadProfile(folder(), 0, false));
+    const auto& sh = store.shared;
+    EXPECT_EQ(sh.dpiColourLevel[0], (std::array<std::int32_t, 3>{999999999, -99999999, 15}));
+    EXPECT_EQ(sh.dpiDisplayColour[0], 15u | (239u << 8) | (15u << 16));
+    EXPECT_EQ(sh.userDisplayColour[0], 15u | (255u << 8) | (255u << 16));
+}
+
+TEST(ColourLevels, HoldForEveryIntAndKeepTheValidRange) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    EXPECT_EQ(displayComponent(0), 255);
+    EXPECT_EQ(displayComponent(8), 127);
+    EXPECT_EQ(displayComponent(15), 15);
+    EXPECT_EQ(displayComponent(kMax), 15);
+    EXPECT_EQ(displayComponent(kMin), 255);
+    EXPECT_EQ(colourLevel(255), 0);
+    EXPECT_EQ(colourLevel(127), 8);
+    EXPECT_EQ(colourLevel(0), 15);
+    EXPECT_EQ(colourLevel(kMin), 134217743);
+    EXPECT_EQ(colourLevel(kMax), -134217712);
+    for (std::int32_t level = 0; level < 16; ++level) {
+        EXPECT_EQ(colourLevel(displayComponent(level)), level);
     }
 }

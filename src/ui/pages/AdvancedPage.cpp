@@ -48,11 +48,14 @@ void AdvancedPage::paintStates(QImage& image, const PageView& view) const {
         if (filled.empty()) {
             return;
         }
-        filled.width = fill;
+        // A stored value far outside its slider gives a fill far outside the element; it is
+        // held to the layout's own range so the thumb position cannot overflow.
+        const int width = std::clamp(fill, -kLayoutExtentMax, kLayoutExtentMax);
+        filled.width = width;
         composeArea(image, down, filled);
         if (!view.skin.thumb.isNull()) {
             QPainter p(&image);
-            p.drawImage(QPoint(filled.x + fill + thumbOffset.x(), filled.y + thumbOffset.y()),
+            p.drawImage(QPoint(filled.x + width + thumbOffset.x(), filled.y + thumbOffset.y()),
                         view.skin.thumb);
         }
     };
@@ -66,8 +69,12 @@ void AdvancedPage::paintStates(QImage& image, const PageView& view) const {
            kThumbOffset);
     slider(elements::kFireTimeSlider,
            fireTimeSliderFill(sh.fireTime, a.area(elements::kFireTimeSlider).width), kThumbOffset);
-    composeArea(image, down, a.area(elements::kPollingRateFirst + sh.usbSpeed));
-    composeArea(image, down, a.area(elements::kPollingBarFirst + sh.usbSpeed));
+    // Only a polling rate the page has an element for is shown; any other stored value would
+    // press an unrelated element.
+    if (sh.usbSpeed < elements::kPollingRateCount) {
+        composeArea(image, down, a.area(elements::kPollingRateFirst + sh.usbSpeed));
+        composeArea(image, down, a.area(elements::kPollingBarFirst + sh.usbSpeed));
+    }
 }
 
 void AdvancedPage::paintTexts(QImage& image, const PageView& view) const {

@@ -4,14 +4,32 @@
 #include "settings/ProfileSettings.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace zel {
 
+namespace {
+
+// The page arithmetic is done in 64 bits (or in double) and brought back into `int` here,
+// so values read from layout and settings files never overflow; every result that fits in
+// `int` is the one the plain `int` arithmetic gives.
+int saturated(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+int saturated(double value) {
+    return static_cast<int>(std::clamp(value, static_cast<double>(std::numeric_limits<int>::min()),
+                                       static_cast<double>(std::numeric_limits<int>::max())));
+}
+
+} // namespace
+
 int sliderValue(int x, int x0, int width, int steps) {
-    if (x <= x0) {
+    if (x <= x0 || steps < 1) {
         return 1;
     }
-    const int d = x - x0;
+    const std::int64_t d = std::int64_t{x} - x0;
     const float step = static_cast<float>(width) / static_cast<float>(steps);
     if (step > static_cast<float>(d)) {
         return 1;
@@ -19,7 +37,10 @@ int sliderValue(int x, int x0, int width, int steps) {
     if (static_cast<float>(d) > (static_cast<float>(steps) - 0.5f) * step) {
         return steps;
     }
-    return static_cast<int>((static_cast<float>(d) + step * 0.5f) / step);
+    // The quotient is below steps + 1 by the test above; the clamp keeps a rounding of the
+    // float at the far end of a very wide slider from leaving the range.
+    return std::clamp(saturated(static_cast<double>((static_cast<float>(d) + step * 0.5f) / step)),
+                      1, steps);
 }
 
 void toggleDpiLevel(SharedSettings& shared, int level) {
@@ -85,38 +106,40 @@ bool assignmentMenuAllowed(const std::array<std::int32_t, 12>& codes, int keyCou
 }
 
 int dpiSetFromSlider(int value) {
-    return value - 1;
+    return saturated(std::int64_t{value} - 1);
 }
 int fireTimeFromSlider(int value) {
     return value <= 8 ? 8 : value;
 }
 int ledCycleTimeFromSlider(int value) {
-    return value - 1;
+    return saturated(std::int64_t{value} - 1);
 }
 int ledBrightFromSlider(int value) {
-    return 7 - value;
+    return saturated(7 - std::int64_t{value});
 }
 
 int dpiSliderFill(int step) {
     if (step == 16) {
         return 303;
     }
-    return static_cast<int>(static_cast<double>(step + 1) * (303.0 / 17.0));
+    return saturated((static_cast<double>(step) + 1.0) * (303.0 / 17.0));
 }
 
 int elevenStepSliderFill(int value, int width) {
-    return value > 10 ? width : value * width / 11;
+    return value > 10 ? width : saturated(std::int64_t{value} * width / 11);
 }
 
 int fireTimeSliderFill(int value, int width) {
-    return value >= 300 ? width : value * width / 300;
+    return value >= 300 ? width : saturated(std::int64_t{value} * width / 300);
 }
 
 PopupPlacement assignmentPopupPlacement(int x, int y, int w, int h, int popupHeight,
                                         int screenHeight) {
-    PopupPlacement p{x + 1, y + h, w + 1, popupHeight};
-    if (y + h + popupHeight > screenHeight) {
-        p.y = y - popupHeight;
+    const std::int64_t below = std::int64_t{y} + h;
+    PopupPlacement p{saturated(std::int64_t{x} + 1), saturated(below),
+                     saturated(std::int64_t{w} + 1), popupHeight};
+    if (below + popupHeight > screenHeight) {
+        p.y = saturated(std::int64_t{y} - popupHeight);
     }
     return p;
 }

@@ -33,7 +33,8 @@ std::string buttonLabel(std::string_view label);
 /// `keyCount` of the profile holds AssignCode 1 (left click).
 bool assignmentMenuAllowed(const std::array<std::int32_t, 12>& codes, int keyCount, int button);
 
-/// The stored value of each slider from its slider value.
+/// The stored value of each slider from its slider value. These, the fills and the popup
+/// placement take any `int`: a result beyond `int` stops at its nearest end.
 int dpiSetFromSlider(int value);       ///< DPI_SET = value - 1
 int fireTimeFromSlider(int value);     ///< FIRE_TIME = value, never below 8
 int ledCycleTimeFromSlider(int value); ///< LED_CYCTIME = value - 1

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <limits>
+
 using namespace zel;
 
 TEST(SliderValue, EndsAndMiddle) {
@@ -113,4 +116,100 @@ TEST(PopupPlacement, OpensAboveNearTheBottom) {
     EXPECT_EQ(p.width, 81);
     p = assignmentPopupPlacement(100, 800, 80, 30, 330, 1000);
     EXPECT_EQ(p.y, 470);
+}
+
+constexpr int kIntMin = std::numeric_limits<int>::min();
+constexpr int kIntMax = std::numeric_limits<int>::max();
+constexpr std::array<int, 9> kExtremes = {kIntMin, kIntMin + 1, -32769,      -1,     0,
+                                          1,       32768,       kIntMax - 1, kIntMax};
+
+TEST(SliderValue, StaysInItsStepsForEveryPointerAndRectangle) {
+    for (const int steps : {1, 6, 7, 11, 17, 300}) {
+        for (const int x : kExtremes) {
+            for (const int x0 : kExtremes) {
+                for (const int width : kExtremes) {
+                    const int v = sliderValue(x, x0, width, steps);
+                    EXPECT_GE(v, 1) << x << ' ' << x0 << ' ' << width << ' ' << steps;
+                    EXPECT_LE(v, steps) << x << ' ' << x0 << ' ' << width << ' ' << steps;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(sliderValue(kIntMax, kIntMin, 303, 17), 17);
+    EXPECT_EQ(sliderValue(kIntMin, kIntMax, 303, 17), 1);
+    EXPECT_EQ(sliderValue(kIntMax, kIntMin, kIntMax, 17), 17);
+    EXPECT_EQ(sliderValue(100, 0, kIntMax, kIntMax), 100);
+    EXPECT_EQ(sliderValue(50, 0, kIntMin, 11), 11); // a negative width: the far end
+    EXPECT_EQ(sliderValue(50, 0, 300, 0), 1);       // no steps: the first value
+    EXPECT_EQ(sliderValue(50, 0, 300, kIntMin), 1);
+}
+
+TEST(SliderValue, EveryPositionOfTheShippedSlidersKeepsItsValue) {
+    // Pointer x - x0 and the value it gives, for the widths the layouts use.
+    struct Row {
+        int width;
+        int steps;
+        int d;
+        int value;
+    };
+    for (const Row& r :
+         {Row{303, 17, 17, 1}, Row{303, 17, 27, 2}, Row{303, 17, 160, 9}, Row{303, 17, 294, 16},
+          Row{220, 11, 29, 1}, Row{220, 11, 110, 6}, Row{220, 11, 209, 10}, Row{300, 300, 150, 150},
+          Row{300, 300, 299, 299}, Row{120, 6, 50, 3}, Row{140, 7, 139, 7}}) {
+        EXPECT_EQ(sliderValue(500 + r.d, 500, r.width, r.steps), r.value)
+            << r.width << ' ' << r.steps << ' ' << r.d;
+    }
+}
+
+TEST(SliderFill, ExtremeValuesSaturateAndValidOnesKeepTheirFill) {
+    EXPECT_EQ(dpiSliderFill(-1), 0);
+    EXPECT_EQ(dpiSliderFill(1), 35);
+    EXPECT_EQ(dpiSliderFill(8), 160);
+    EXPECT_EQ(dpiSliderFill(kIntMax), kIntMax);
+    EXPECT_EQ(dpiSliderFill(kIntMin), kIntMin);
+    EXPECT_EQ(elevenStepSliderFill(10, 220), 200);
+    EXPECT_EQ(elevenStepSliderFill(-1, 220), -20);
+    EXPECT_EQ(elevenStepSliderFill(5, kIntMin), -976128930);
+    EXPECT_EQ(elevenStepSliderFill(kIntMin, kIntMin), kIntMax);
+    EXPECT_EQ(elevenStepSliderFill(kIntMin, kIntMax), kIntMin);
+    EXPECT_EQ(elevenStepSliderFill(kIntMax, 220), 220);
+    EXPECT_EQ(fireTimeSliderFill(8, 245), 6);
+    EXPECT_EQ(fireTimeSliderFill(299, 300), 299);
+    EXPECT_EQ(fireTimeSliderFill(kIntMin, 300), kIntMin);
+    EXPECT_EQ(fireTimeSliderFill(-1, kIntMax), -7158278);
+    EXPECT_EQ(fireTimeSliderFill(kIntMin, kIntMin), kIntMax);
+    EXPECT_EQ(fireTimeSliderFill(kIntMax, 0), 0);
+    for (const int value : kExtremes) {
+        for (const int width : kExtremes) {
+            static_cast<void>(elevenStepSliderFill(value, width)); // runs clean under UBSan
+            static_cast<void>(fireTimeSliderFill(value, width));
+        }
+    }
+}
+
+TEST(SliderValue, StoredValuesSaturateAtTheEndsOfInt) {
+    EXPECT_EQ(dpiSetFromSlider(1), 0);
+    EXPECT_EQ(dpiSetFromSlider(17), 16);
+    EXPECT_EQ(dpiSetFromSlider(kIntMin), kIntMin);
+    EXPECT_EQ(dpiSetFromSlider(kIntMax), kIntMax - 1);
+    EXPECT_EQ(ledCycleTimeFromSlider(1), 0);
+    EXPECT_EQ(ledCycleTimeFromSlider(kIntMin), kIntMin);
+    EXPECT_EQ(ledBrightFromSlider(7), 0);
+    EXPECT_EQ(ledBrightFromSlider(kIntMin), kIntMax);
+    EXPECT_EQ(ledBrightFromSlider(kIntMax), kIntMin + 8);
+    EXPECT_EQ(fireTimeFromSlider(kIntMin), 8);
+    EXPECT_EQ(fireTimeFromSlider(kIntMax), kIntMax);
+}
+
+TEST(PopupPlacement, ExtremeRectanglesSaturate) {
+    auto p = assignmentPopupPlacement(kIntMax, kIntMax, kIntMax, kIntMax, kIntMax, 1000);
+    EXPECT_EQ(p.x, kIntMax);
+    EXPECT_EQ(p.y, 0); // above: kIntMax - kIntMax
+    EXPECT_EQ(p.width, kIntMax);
+    p = assignmentPopupPlacement(kIntMin, kIntMin, kIntMin, kIntMin, 330, 1000);
+    EXPECT_EQ(p.x, kIntMin + 1);
+    EXPECT_EQ(p.y, kIntMin); // below, at y + h
+    EXPECT_EQ(p.width, kIntMin + 1);
+    p = assignmentPopupPlacement(0, kIntMin, 0, 0, kIntMax, kIntMin);
+    EXPECT_EQ(p.y, kIntMin); // y - popupHeight
 }
