@@ -56,10 +56,6 @@ void DownloadChanges::apply(std::array<ProfileSettings, kProfileCount>& profiles
     }
 }
 
-void DownloadChanges::apply(ProfileRecords& records) const {
-    apply(records.profiles, records.shared);
-}
-
 Download::Download(DownloadContext context, DownloadHooks hooks)
     : m_ctx(context), m_hooks(std::move(hooks)) {}
 

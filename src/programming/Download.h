@@ -79,7 +79,6 @@ struct DownloadChanges {
     std::uint8_t reportRateCode = 0;
     bool any = false;
 
-    void apply(ProfileRecords& records) const;
     void apply(std::array<ProfileSettings, kProfileCount>& profiles, SharedSettings& shared) const;
 };
 

@@ -386,15 +386,26 @@ TEST_F(AppTest, PagesRenderFromALayoutWithRectanglesAtTheEndsOfInt) {
     }
 }
 
+namespace {
+
+/// The environment of a program started by a test: offscreen, with its runtime and cache
+/// folders in `runtime`.
+QProcessEnvironment programEnvironment(const std::string& runtime) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime));
+    return env;
+}
+
+} // namespace
+
 TEST(ProgramProcess, RenderIntoAFolderThatCannotBeCreatedEndsWithTwo) {
     test::TempAppDir appDir;
     test::TempDir runtime;
     // Below a regular file no folder can be made.
     test::writeFile(runtime.path() / "file", "x");
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.str()));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime.str()));
+    const QProcessEnvironment env = programEnvironment(runtime.str());
     QProcess render;
     render.setProcessEnvironment(env);
     render.start(QString::fromStdString(test::builtAppDir() + "/zel-gmouse"),
@@ -414,10 +425,7 @@ struct RenderRun {
 };
 RenderRun renderPagesOf(const std::string& appDir, const std::string& runtime,
                         const std::string& folder, const QString& simulate) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime));
+    const QProcessEnvironment env = programEnvironment(runtime);
     QProcess render;
     render.setProcessEnvironment(env);
     render.start(QString::fromStdString(test::builtAppDir() + "/zel-gmouse"),
@@ -467,10 +475,7 @@ TEST(ProgramProcess, RenderSaysWhatIsMissingOnStandardErrorAndStillDraws) {
 TEST(ProgramProcess, RenderRunsBesideARunningInstance) {
     test::TempAppDir appDir;
     test::TempDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.str()));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime.str()));
+    const QProcessEnvironment env = programEnvironment(runtime.str());
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(QString::fromStdString(test::builtAppDir() + "/zel-gmouse"),
@@ -493,10 +498,7 @@ TEST(ProgramProcess, RenderRunsBesideARunningInstance) {
 TEST(ProgramProcess, ASecondStartRestoresTheFirstAndEnds) {
     test::TempAppDir appDir;
     test::TempDir runtime;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.str()));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime.str()));
+    const QProcessEnvironment env = programEnvironment(runtime.str());
     const QString program = QString::fromStdString(test::builtAppDir() + "/zel-gmouse");
     const QStringList args{QStringLiteral("--simulate"), QStringLiteral("--app-dir"),
                            QString::fromStdString(appDir.appDir())};
