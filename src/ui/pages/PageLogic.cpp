@@ -105,6 +105,26 @@ bool assignmentMenuAllowed(const std::array<std::int32_t, 12>& codes, int keyCou
     return false;
 }
 
+void assignButton(std::array<std::int32_t, 12>& codes, std::array<std::int32_t, 12>& lightMarks,
+                  int profileIndex, int slot, std::int32_t code, int keyCount) {
+    const int count = std::clamp(keyCount, 0, 12);
+    if (slot < 0 || slot >= count) {
+        return;
+    }
+    codes[static_cast<std::size_t>(slot)] = code;
+    lightMarks[static_cast<std::size_t>(slot)] = 0;
+    if (profileIndex != 0) {
+        return;
+    }
+    for (int b = count - 1; b >= 0; --b) {
+        if (codes[static_cast<std::size_t>(b)] == kCodeLeftClick) {
+            return;
+        }
+    }
+    const int keeper = slot == count - 1 ? slot : slot + 1;
+    codes[static_cast<std::size_t>(keeper)] = kCodeLeftClick;
+}
+
 int dpiSetFromSlider(int value) {
     return saturated(std::int64_t{value} - 1);
 }

@@ -56,4 +56,21 @@ struct PopupPlacement {
 PopupPlacement assignmentPopupPlacement(int x, int y, int w, int h, int popupHeight,
                                         int screenHeight);
 
+/// AssignCode of the left click.
+inline constexpr std::int32_t kCodeLeftClick = 1;
+
+/// AssignCode of macro `index` (from 0) of group `group` (from 1): the first macro of the
+/// first group is 256.
+constexpr std::int32_t macroAssignCode(int group, int index) {
+    return 256 * group + index;
+}
+
+/// Gives button `slot` AssignCode `code` in `codes` and clears its lighting mark
+/// (`lightMarks`, LEFT_MAC), then keeps a left click: when no button below `keyCount` holds
+/// code 1 and `profileIndex` is the first profile, the button after `slot` gets it (the last
+/// button gets it back itself). The other profiles may be left without a left click.
+/// A slot outside the buttons changes nothing.
+void assignButton(std::array<std::int32_t, 12>& codes, std::array<std::int32_t, 12>& lightMarks,
+                  int profileIndex, int slot, std::int32_t code, int keyCount);
+
 } // namespace zel

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -93,6 +94,41 @@ TEST(AssignmentMenu, NeedsAnotherLeftClickButton) {
     EXPECT_TRUE(assignmentMenuAllowed(codes, 8, 3));
     codes[9] = 1; // beyond KeyNum does not count
     EXPECT_FALSE(assignmentMenuAllowed(codes, 8, 0));
+}
+
+TEST(AssignmentMenu, KeepsALeftClickInTheFirstProfileOnly) {
+    // The only left click (slot 0) gets another function: the next button takes it over.
+    std::array<std::int32_t, 12> codes{1, 2, 3, 4, 5, 6, 0, 0, 0, 0, 0, 0};
+    std::array<std::int32_t, 12> marks{};
+    marks[0] = 1;
+    assignButton(codes, marks, 0, 0, 3, 8);
+    EXPECT_EQ(codes[0], 3);
+    EXPECT_EQ(marks[0], 0);
+    EXPECT_EQ(codes[1], 1);
+
+    // The last button gets it back itself.
+    codes = {2, 2, 2, 2, 2, 2, 2, 1, 9, 9, 9, 9};
+    assignButton(codes, marks, 0, 7, macroAssignCode(1, 0), 8);
+    EXPECT_EQ(codes[7], 1);
+    EXPECT_EQ(codes[8], 9) << "buttons past the mouse's count are never touched";
+
+    // Another left click is enough; profile 1 may lose its only one.
+    codes = {1, 1, 2, 2, 2, 2, 2, 2, 0, 0, 0, 0};
+    assignButton(codes, marks, 0, 0, 4, 8);
+    EXPECT_EQ(codes[0], 4);
+    EXPECT_EQ(codes[1], 1);
+    EXPECT_EQ(codes[2], 2);
+    codes = {1, 2, 2, 2, 2, 2, 2, 2, 0, 0, 0, 0};
+    assignButton(codes, marks, 1, 0, 4, 8);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), 1), 0);
+
+    // A slot outside the buttons changes nothing.
+    const auto before = codes;
+    assignButton(codes, marks, 0, 8, 5, 8);
+    assignButton(codes, marks, 0, -1, 5, 8);
+    EXPECT_EQ(codes, before);
+    EXPECT_EQ(macroAssignCode(1, 0), 256);
+    EXPECT_EQ(macroAssignCode(3, 2), 770);
 }
 
 TEST(SliderFill, Scales) {
