@@ -63,7 +63,6 @@ constexpr KeysymKey kKeysyms[] = {
     {0x7d, 221},       // braceright
     {0x7e, 192},       // asciitilde
     {0xa1, 221},       // exclamdown
-    {0xa3, 221},       // sterling
     {0xa7, 220},       // section
     {0xaa, 220},       // ordfeminine
     {0xb0, 220},       // degree
