@@ -182,46 +182,46 @@ constexpr KeysymKey kKeysyms[] = {
 // Keysyms typed without Shift that mean another virtual key on the key that carries them
 // than kKeysyms gives: the French, Spanish, Italian, Swedish and Russian keyboards.
 constexpr KeysymOnKey kUnshiftedOnKey[] = {
-    {0x21, 53, 223},   // exclam
-    {0x24, 27, 186},   // dollar
-    {0x27, 12, 219},   // apostrophe
-    {0x27, 43, 191},   // apostrophe
-    {0x29, 12, 219},   // parenright
-    {0x2a, 43, 220},   // asterisk
-    {0x2e, 53, 191},   // period
-    {0x2f, 86, 226},   // slash
-    {0x3a, 52, 191},   // colon
-    {0x3b, 51, 190},   // semicolon
-    {0xf9, 43, 191},   // ugrave
-    {0xfe50, 26, 186}, // dead_grave
-    {0xfe51, 40, 222}, // dead_acute
-    {0xfe52, 26, 221}, // dead_circumflex
+    {0x21, 53, 223},   // exclam: French ! key (VK_OEM_8)
+    {0x24, 27, 186},   // dollar: French $ key
+    {0x27, 12, 219},   // apostrophe: Spanish and Italian ' key
+    {0x27, 43, 191},   // apostrophe: Swedish ' key
+    {0x29, 12, 219},   // parenright: French ) key
+    {0x2a, 43, 220},   // asterisk: French * key
+    {0x2e, 53, 191},   // period: Russian . key
+    {0x2f, 86, 226},   // slash: Russian, on the key left of Z
+    {0x3a, 52, 191},   // colon: French : key
+    {0x3b, 51, 190},   // semicolon: French ; key
+    {0xf9, 43, 191},   // ugrave: Italian ù key
+    {0xfe50, 26, 186}, // dead_grave: Spanish ` key
+    {0xfe51, 40, 222}, // dead_acute: Spanish ´ key
+    {0xfe52, 26, 221}, // dead_circumflex: French ^ key
 };
 
 // The same for keysyms typed with Shift (German Shift+ß is `question` on the ß key, 219).
 constexpr KeysymOnKey kShiftedOnKey[] = {
-    {0x25, 40, 192},   // percent
-    {0x27, 43, 191},   // apostrophe
-    {0x2a, 27, 187},   // asterisk
-    {0x2a, 43, 191},   // asterisk
-    {0x2c, 53, 191},   // comma
-    {0x2f, 43, 220},   // slash
-    {0x3b, 51, 188},   // semicolon
-    {0x3f, 12, 219},   // question
-    {0x3f, 50, 188},   // question
-    {0x5e, 13, 221},   // asciicircum
-    {0x5f, 53, 189},   // underscore
-    {0x7c, 41, 220},   // bar
-    {0xa3, 27, 186},   // sterling
-    {0xa7, 43, 191},   // section
-    {0xa7, 53, 223},   // section
-    {0xb0, 12, 219},   // degree
-    {0xb0, 40, 222},   // degree
-    {0xe7, 39, 192},   // ccedilla
-    {0xfe52, 26, 186}, // dead_circumflex
-    {0xfe52, 27, 186}, // dead_circumflex
-    {0xfe57, 26, 221}, // dead_diaeresis
-    {0xfe57, 40, 222}, // dead_diaeresis
+    {0x25, 40, 192},   // percent: French Shift+ù
+    {0x27, 43, 191},   // apostrophe: German Shift+#
+    {0x2a, 27, 187},   // asterisk: German, Spanish, Italian Shift++
+    {0x2a, 43, 191},   // asterisk: Swedish Shift+'
+    {0x2c, 53, 191},   // comma: Russian Shift+.
+    {0x2f, 43, 220},   // slash: Russian Shift on the backslash key
+    {0x3b, 51, 188},   // semicolon: German, Spanish, Italian, Swedish Shift+,
+    {0x3f, 12, 219},   // question: German Shift+ß, Spanish and Italian Shift+'
+    {0x3f, 50, 188},   // question: French Shift+,
+    {0x5e, 13, 221},   // asciicircum: Italian Shift+ì
+    {0x5f, 53, 189},   // underscore: German, Spanish, Italian, Swedish Shift+-
+    {0x7c, 41, 220},   // bar: Italian Shift on the backslash key
+    {0xa3, 27, 186},   // sterling: French Shift+$
+    {0xa7, 43, 191},   // section: Italian Shift+ù
+    {0xa7, 53, 223},   // section: French Shift+!
+    {0xb0, 12, 219},   // degree: French Shift+)
+    {0xb0, 40, 222},   // degree: Italian Shift+à
+    {0xe7, 39, 192},   // ccedilla: Italian Shift+ò
+    {0xfe52, 26, 186}, // dead_circumflex: Spanish Shift+`
+    {0xfe52, 27, 186}, // dead_circumflex: Swedish Shift+¨
+    {0xfe57, 26, 221}, // dead_diaeresis: French Shift+^
+    {0xfe57, 40, 222}, // dead_diaeresis: Spanish Shift+´
 };
 
 // Symbols the US layout types with Shift; with Shift held they go by scan code.
@@ -251,60 +251,76 @@ constexpr std::uint32_t kUsShiftedSymbols[] = {
 
 // Physical keys by evdev code, US keyboard.
 constexpr ScanKey kScanCodes[] = {
-    {1, 27}, // Esc
-    {2, 49}, // 1 .. 9, 0
-    {3, 50},    {4, 51},    {5, 52},    {6, 53},    {7, 54},    {8, 55},
-    {9, 56},    {10, 57},   {11, 48},   {12, 189}, // - _
-    {13, 187},                                     // = +
-    {14, 8},                                       // Backspace
-    {15, 9},                                       // Tab
-    {16, 81},                                      // Q
-    {17, 87},                                      // W
-    {18, 69},                                      // E
-    {19, 82},                                      // R
-    {20, 84},                                      // T
-    {21, 89},                                      // Y
-    {22, 85},                                      // U
-    {23, 73},                                      // I
-    {24, 79},                                      // O
-    {25, 80},                                      // P
-    {26, 219},                                     // [ {
-    {27, 221},                                     // ] }
-    {28, 13},                                      // Enter
-    {29, 162},                                     // left Ctrl
-    {30, 65},                                      // A
-    {31, 83},                                      // S
-    {32, 68},                                      // D
-    {33, 70},                                      // F
-    {34, 71},                                      // G
-    {35, 72},                                      // H
-    {36, 74},                                      // J
-    {37, 75},                                      // K
-    {38, 76},                                      // L
-    {39, 186},                                     // ; :
-    {40, 222},                                     // ' "
-    {41, 192},                                     // ` ~
-    {42, 160},                                     // left Shift
-    {43, 220},                                     // \ |
-    {44, 90},                                      // Z
-    {45, 88},                                      // X
-    {46, 67},                                      // C
-    {47, 86},                                      // V
-    {48, 66},                                      // B
-    {49, 78},                                      // N
-    {50, 77},                                      // M
-    {51, 188},                                     // , <
-    {52, 190},                                     // . >
-    {53, 191},                                     // / ?
-    {54, 161},                                     // right Shift
-    {55, 106},                                     // keypad *
-    {56, 164},                                     // left Alt
-    {57, 32},                                      // Space
-    {58, 20},                                      // Caps Lock
-    {59, 112},                                     // F1 .. F10
-    {60, 113},  {61, 114},  {62, 115},  {63, 116},  {64, 117},  {65, 118},
-    {66, 119},  {67, 120},  {68, 121},  {69, 144}, // Num Lock
-    {70, 145},                                     // Scroll Lock
+    {1, 27},    // Esc
+    {2, 49},    // 1
+    {3, 50},    // 2
+    {4, 51},    // 3
+    {5, 52},    // 4
+    {6, 53},    // 5
+    {7, 54},    // 6
+    {8, 55},    // 7
+    {9, 56},    // 8
+    {10, 57},   // 9
+    {11, 48},   // 0
+    {12, 189},  // - _
+    {13, 187},  // = +
+    {14, 8},    // Backspace
+    {15, 9},    // Tab
+    {16, 81},   // Q
+    {17, 87},   // W
+    {18, 69},   // E
+    {19, 82},   // R
+    {20, 84},   // T
+    {21, 89},   // Y
+    {22, 85},   // U
+    {23, 73},   // I
+    {24, 79},   // O
+    {25, 80},   // P
+    {26, 219},  // [ {
+    {27, 221},  // ] }
+    {28, 13},   // Enter
+    {29, 162},  // left Ctrl
+    {30, 65},   // A
+    {31, 83},   // S
+    {32, 68},   // D
+    {33, 70},   // F
+    {34, 71},   // G
+    {35, 72},   // H
+    {36, 74},   // J
+    {37, 75},   // K
+    {38, 76},   // L
+    {39, 186},  // ; :
+    {40, 222},  // ' "
+    {41, 192},  // ` ~
+    {42, 160},  // left Shift
+    {43, 220},  // backslash, bar
+    {44, 90},   // Z
+    {45, 88},   // X
+    {46, 67},   // C
+    {47, 86},   // V
+    {48, 66},   // B
+    {49, 78},   // N
+    {50, 77},   // M
+    {51, 188},  // , <
+    {52, 190},  // . >
+    {53, 191},  // / ?
+    {54, 161},  // right Shift
+    {55, 106},  // keypad *
+    {56, 164},  // left Alt
+    {57, 32},   // Space
+    {58, 20},   // Caps Lock
+    {59, 112},  // F1
+    {60, 113},  // F2
+    {61, 114},  // F3
+    {62, 115},  // F4
+    {63, 116},  // F5
+    {64, 117},  // F6
+    {65, 118},  // F7
+    {66, 119},  // F8
+    {67, 120},  // F9
+    {68, 121},  // F10
+    {69, 144},  // Num Lock
+    {70, 145},  // Scroll Lock
     {71, 103},  // keypad 7 (the Num Lock state is in the keysym, not here)
     {72, 104},  // keypad 8
     {73, 105},  // keypad 9
@@ -363,10 +379,20 @@ constexpr ScanKey kScanCodes[] = {
     {166, 178}, // Stop (media)
     {172, 172}, // Home page
     {173, 168}, // Refresh
-    {183, 124}, // F13 .. F24
-    {184, 125}, {185, 126}, {186, 127}, {187, 128}, {188, 129}, {189, 130},
-    {190, 131}, {191, 132}, {192, 133}, {193, 134}, {194, 135}, {217, 170}, // Search
-    {226, 181},                                                             // Media
+    {183, 124}, // F13
+    {184, 125}, // F14
+    {185, 126}, // F15
+    {186, 127}, // F16
+    {187, 128}, // F17
+    {188, 129}, // F18
+    {189, 130}, // F19
+    {190, 131}, // F20
+    {191, 132}, // F21
+    {192, 133}, // F22
+    {193, 134}, // F23
+    {194, 135}, // F24
+    {217, 170}, // Search
+    {226, 181}, // Media
 };
 
 // Left/right modifiers by evdev code; they win over any keysym.
