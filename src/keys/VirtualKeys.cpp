@@ -3,8 +3,7 @@
 #include "keys/VirtualKeys.h"
 
 #include <algorithm>
-#include <array>
-#include <cstddef>
+#include <iterator>
 
 namespace zel::keys {
 namespace {
