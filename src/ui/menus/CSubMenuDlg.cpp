@@ -48,8 +48,9 @@ constexpr std::array<InsertList, 4> kInsertLists{{
 /// The mouse-button rows: left, middle and right button (UniqueName_DevMac 20..22), each
 /// pressed ("↓") and released ("↑").
 constexpr int kFirstButtonName = 20;
-/// The pointer-move rows name the directions as the step list shows a move.
-constexpr std::array kMoveDirections{"[X-],[Y-]", "[X-],[Y+]", "[X+],[Y-]", "[X+],[Y+]"};
+/// The pointer-move rows name the directions as the step list shows a move, with an arrow
+/// for the direction on screen (Y grows downwards).
+constexpr std::array kMoveDirections{"↖ [X-],[Y-]", "↙ [X-],[Y+]", "↗ [X+],[Y-]", "↘ [X+],[Y+]"};
 /// The CPI rows: "DPI change" (UniqueName_DevMac 13) and "DPI return" (UniqueName_Other 11).
 constexpr int kCpiSetName = 13;
 constexpr int kCpiReturnName = 11;

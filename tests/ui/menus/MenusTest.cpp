@@ -10,6 +10,8 @@
 #include "ui/pages/PageLogic.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QPainter>
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -91,8 +93,11 @@ QPoint rowCentre(const QWidget* w, int row, int rowHeight) {
 
 template <class Popup>
 void hoverRow(Popup* popup, int row) {
+    // A move to where the pointer already is would be no move at all: go off first.
+    QCursor::setPos(QPoint(-50, -50));
     QTest::mouseMove(popup, rowCentre(popup, row, popup->rowHeight()));
     settle();
+    EXPECT_EQ(popup->hotRow(), row);
 }
 
 /// The main layout and language pack of the shipped English skin, the settings the popups
@@ -100,18 +105,20 @@ void hoverRow(Popup* popup, int row) {
 /// `profileIndex`.
 class MenuRig {
 public:
-    explicit MenuRig(const std::string& mainLayoutDir = {}) {
+    explicit MenuRig(const std::string& mainLayoutDir = {}, int language = 1) {
         skins = test::builtAppDir() + "/skins";
-        const std::string languageDir = skins + "/1_INI_EN";
+        const std::string languageDir = skins + (language == 0   ? "/0_INI_CN"
+                                                 : language == 4 ? "/4_INI_DE"
+                                                                 : "/1_INI_EN");
         pack.load(m_ini, languageDir, nullptr);
         loadSkin(m_ini, mainLayoutDir.empty() ? languageDir : mainLayoutDir, SkinFile::Main, layout,
                  {}, pack.text(TextTable::Other, 1));
-        fonts.buildFonts(1.0, pack, 1, skins, nullptr);
+        fonts.buildFonts(1.0, pack, language, skins, nullptr);
 
         context.skinsDir = skins;
         context.pack = &pack;
         context.mainLayout = &layout;
-        context.font = fonts.selectFont(2, 1);
+        context.font = fonts.selectFont(2, language);
         context.macros = &groups;
         context.assign = [this](std::int32_t code) {
             ProfileSettings& p = profiles[static_cast<std::size_t>(profileIndex)];
@@ -126,8 +133,8 @@ public:
         context.userColours = {Qt::red,  QColor(255, 128, 0), Qt::yellow, Qt::green, Qt::cyan,
                                Qt::blue, Qt::magenta};
         context.presetNames = {"AKM", "M416", "SCAR-L", "UMP45"};
-        context.languageFolder = [this](int language) {
-            return skins + (language == 0 ? "/0_INI_CN" : "/1_INI_EN");
+        context.languageFolder = [this](int item) {
+            return skins + (item == 0 ? "/0_INI_CN" : "/1_INI_EN");
         };
         context.dropSharedFonts = [this] { ++fontDrops; };
         context.showNotice = [this](const QString& text) { notices.push_back(text); };
@@ -461,16 +468,20 @@ TEST(OtherMenus, MissingMacroMenuMasksAreTold) {
     EXPECT_EQ(rig.notices, told);
 }
 
-// Every kind and the chain of the button menu as pictures; with ZEL_RENDER_DIR set they are
-// written there as PNG files to be looked at.
-TEST(MenuPictures, EveryKindIsDrawn) {
-    MenuRig rig;
+// Every kind and the chain of the button menu as pictures, in English, German and Chinese;
+// with ZEL_RENDER_DIR set they are written there as PNG files to be looked at.
+class MenuPictures : public ::testing::TestWithParam<int> {};
+
+TEST_P(MenuPictures, EveryKindIsDrawn) {
+    MenuRig rig({}, GetParam());
     const char* dir = std::getenv("ZEL_RENDER_DIR");
+    const std::string language = GetParam() == 0 ? "cn_" : GetParam() == 4 ? "de_" : "en_";
     const auto save = [&](const QImage& image, const std::string& name) {
         EXPECT_FALSE(image.isNull()) << name;
         if (dir != nullptr && *dir != '\0') {
             std::filesystem::create_directories(dir);
-            EXPECT_TRUE(image.save(QString::fromStdString(std::string(dir) + "/" + name + ".png")));
+            EXPECT_TRUE(image.save(
+                QString::fromStdString(std::string(dir) + "/" + language + name + ".png")));
         }
     };
     const std::vector<std::pair<PopupKind, std::string>> kinds{
@@ -507,12 +518,30 @@ TEST(MenuPictures, EveryKindIsDrawn) {
         ASSERT_NE(sub, nullptr);
         hoverRow(sub, 1);
         save(sub->compose(), "kind1_row" + std::to_string(row) + "_list");
+        std::vector<std::pair<QPoint, QImage>> chain{{menu->pos(), menu->compose()},
+                                                     {sub->pos(), sub->compose()}};
         if (row == 9) {
             ASSERT_NE(sub->macroPopup(), nullptr);
             hoverRow(sub->macroPopup(), 2);
             save(sub->macroPopup()->compose(), "kind1_row9_macros");
+            chain.emplace_back(sub->macroPopup()->pos(), sub->macroPopup()->compose());
         }
+        // The open chain as it stands on the screen.
+        QRect bounds;
+        for (const auto& [at, image] : chain) {
+            bounds |= QRect(at, image.size());
+        }
+        QImage screen(bounds.size(), QImage::Format_RGB32);
+        screen.fill(QColor(22, 22, 22));
+        QPainter painter(&screen);
+        for (const auto& [at, image] : chain) {
+            painter.drawImage(at - bounds.topLeft(), image);
+        }
+        painter.end();
+        save(screen, "kind1_row" + std::to_string(row) + "_chain");
         delete menu;
     }
     EXPECT_EQ(popupsLeft(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, MenuPictures, ::testing::Values(1, 4, 0));
