@@ -17,6 +17,13 @@ namespace zel {
 /// popup, so that the macro popup of the hot group stays open beside it. A choice stores
 /// the function through the context (or, in an insert list, tells the owner which step to
 /// insert), then closes the first-level popup, repaints the owner and closes itself.
+///
+/// The insert lists take the macro page's "Insert2th" pictures (mouse buttons) and
+/// "Insert3th" pictures (pointer moves, CPI), rows of 20 pixels. Their rows: left, middle
+/// and right button (UniqueName_DevMac 20..22), each pressed ("↓") then released ("↑"),
+/// before (commands 241..246) or after (247..252) the selected step; the four pointer
+/// moves in the step list's notation with an arrow (253..256); "DPI change"
+/// (UniqueName_DevMac 13) and "DPI return" (UniqueName_Other 11) (257, 258).
 class CSubMenuDlg final : public QWidget {
 public:
     /// The variants: functions and macro groups, and the four insert lists (mouse

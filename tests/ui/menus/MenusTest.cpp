@@ -226,14 +226,17 @@ TEST(ButtonMenu, RowsOneToSixStoreTheirCodeAndRowTenIsPosted) {
 }
 
 TEST(ButtonMenu, TheLeftClickIsKeptInTheFirstProfileOnly) {
+    // The only left click gets a multimedia key through the second level.
     for (int profile : {0, 1}) {
         MenuRig rig;
         rig.profileIndex = profile;
-        rig.button = 0; // the only left click
-        CMenuDlg* menu = rig.open(PopupKind::Assignment);
-        rig.clickRow(menu, 2);
+        rig.button = 0;
+        CSubMenuDlg* sub = rig.openSub(8);
+        ASSERT_NE(sub, nullptr);
+        hoverRow(sub, 2);
+        rig.clickRow(sub, 2);
         const auto& codes = rig.profiles[static_cast<std::size_t>(profile)].buttonCode;
-        EXPECT_EQ(codes[0], 2) << profile;
+        EXPECT_EQ(codes[0], 24) << profile;
         EXPECT_EQ(codes[1], profile == 0 ? 1 : 2) << profile;
     }
 }
@@ -466,6 +469,22 @@ TEST(OtherMenus, MissingMacroMenuMasksAreTold) {
     const std::vector<QString> told{QStringLiteral("找不到 MacR_mask.jpg"),
                                     QStringLiteral("找不到 MacR_mask2.jpg")};
     EXPECT_EQ(rig.notices, told);
+}
+
+TEST(OtherMenus, WithoutPicturesTheButtonMenuStillChooses) {
+    test::TempDir empty;
+    MenuRig rig;
+    rig.context.skinsDir = empty.str();
+    CMenuDlg* menu = rig.open(PopupKind::Assignment);
+    EXPECT_GT(menu->rowHeight(), 0);
+    hoverRow(menu, 11);
+    CSubMenuDlg* sub = menu->subPopup();
+    ASSERT_NE(sub, nullptr);
+    static_cast<void>(QTest::qWaitForWindowExposed(sub));
+    hoverRow(sub, 4);
+    rig.clickRow(sub, 4);
+    EXPECT_EQ(rig.profiles[0].buttonCode[3], 22);
+    EXPECT_EQ(popupsLeft(), 0);
 }
 
 // Every kind and the chain of the button menu as pictures, in English, German and Chinese;
