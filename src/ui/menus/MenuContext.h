@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -65,6 +66,9 @@ struct MenuContext {
     std::vector<int> effectList; ///< the effect codes, in row order
     std::array<QColor, 7> userColours{};
     std::vector<std::string> presetNames; ///< the weapon presets, in row order
+    /// The weapon preset shown (from 0). Choosing a preset row makes that preset current
+    /// here and tells the owner the one shown before (0x83F3), which it then stores.
+    int currentPreset = 0;
 
     /// The language popup: `SkinsDir` + the folder of a language, for its row pictures.
     std::function<std::string(int language)> languageFolder;
@@ -72,6 +76,9 @@ struct MenuContext {
     /// five shared fonts (`dropSharedFonts`) and tells the owner.
     bool perLanguageFonts = true;
     std::function<void()> dropSharedFonts;
+
+    /// A plain message box (the macro page's menus tell a missing picture with it).
+    std::function<void(const QString& text)> showNotice;
 };
 
 } // namespace zel
