@@ -154,6 +154,15 @@ void App::createWindow() {
     };
     hooks.presetCount = [this] { return static_cast<int>(m_core.presets().count); };
     hooks.otherMessage = [this](QEvent* event) { onMessage(event); };
+    hooks.menus = [this] { return menuContext(); };
+    hooks.openCombination = [this](int slot) { openCombination(slot); };
+    hooks.recordsChanged = [this] { publishSoon(); };
+    hooks.rebuildFonts = [this] {
+        const int language = m_core.state().language.load();
+        m_fonts.buildFonts(screenScale(), m_core.pack(), language, m_core.folders().skinsDir,
+                           &m_warnings);
+        m_warningSkin.font = m_fonts.selectFont(2, language);
+    };
     hooks.pageChanged = [this](int page) {
         m_shownPage = page;
         followLightingPreview();
@@ -406,7 +415,13 @@ void App::chooseLanguage(int language) {
     int current = m_core.state().language.load();
     LanguageContext context{m_core.ini(), folders.skinsDir, current, m_core.pack(), &m_messages};
     LanguageHooks hooks;
-    hooks.reloadMainSkins = [this] { loadSkins(); };
+    // The skins are read from the new language's folder: the folder tree and the state
+    // follow the index before anything is reloaded.
+    hooks.reloadMainSkins = [this, &folders, &current] {
+        folders.setLanguage(current);
+        m_core.state().language = current;
+        loadSkins();
+    };
     hooks.rebuildMacroFolders = [this, &folders, &current] {
         folders.setLanguage(current);
         m_core.macroFiles().setLanguage(current);
@@ -423,10 +438,62 @@ void App::chooseLanguage(int language) {
     folders.setLanguage(current);
     m_fonts.dropMainSet();
     m_fonts.buildFonts(screenScale(), m_core.pack(), current, folders.skinsDir, &m_warnings);
+    m_warningSkin.font = m_fonts.selectFont(2, current);
     if (m_tray) {
         setTrayMenuTexts(*m_tray, m_core.pack());
     }
     m_window->update();
+}
+
+MenuContext* App::menuContext() {
+    const int language = m_core.state().language.load();
+    const std::string skinsDir = m_core.folders().skinsDir;
+    if (!m_macroMenu) {
+        m_macroMenu = std::make_unique<LibraryMacroMenu>(m_core.library());
+    }
+    MenuContext& c = m_menus;
+    c.skinsDir = skinsDir;
+    c.pack = &m_core.pack();
+    c.mainLayout = &m_skin.main;
+    c.font = m_fonts.selectFont(2, language);
+    c.macros = m_macroMenu.get();
+    c.assign = [this](std::int32_t code) { assignChosen(code); };
+    c.closeFirstLevelOnPaint = [this] { m_window->pointer().closePopupOnPaint = true; };
+    ProfileStore& profiles = m_core.profiles();
+    c.shared = &profiles.shared;
+    c.profile = &profiles.profiles[static_cast<std::size_t>(
+        std::clamp(m_core.state().currentProfile.load(), 0, kProfileCount - 1))];
+    // Every effect of the mouse, in code order.
+    c.effectList.clear();
+    for (int effect = 0; effect < 14; ++effect) {
+        c.effectList.push_back(effect);
+    }
+    for (std::size_t i = 0; i < c.userColours.size(); ++i) {
+        const ColourRef colour = profiles.shared.userDisplayColour[i];
+        c.userColours[i] = QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    }
+    const WeaponPresets& presets = m_core.presets();
+    c.presetNames.assign(presets.names.begin(),
+                         presets.names.begin() + std::clamp(static_cast<int>(presets.count), 0,
+                                                            static_cast<int>(kMaxPresets)));
+    c.languageFolder = [skinsDir](int index) { return languageDir(skinsDir, index); };
+    c.perLanguageFonts = m_fonts.embeddedMode();
+    c.dropSharedFonts = [this] { m_fonts.dropMainSet(); };
+    c.showNotice = [this](const QString& text) { m_messages.message(text.toStdString()); };
+    return &c;
+}
+
+void App::assignChosen(std::int32_t code) {
+    const int profile = std::clamp(m_core.state().currentProfile.load(), 0, kProfileCount - 1);
+    ProfileSettings& settings = m_core.profiles().profiles[static_cast<std::size_t>(profile)];
+    const int slot = m_window->pointer().menuButton - layout::skin_main::kButtonLabelFirst;
+    assignButton(settings.buttonCode, settings.macroLight, profile, slot, code,
+                 m_core.description().keyCount);
+    publishSoon();
+}
+
+void App::openCombination(int slot) {
+    static_cast<void>(slot);
 }
 
 void App::showAbout() {

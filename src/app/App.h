@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LibraryMacroMenu.h"
 #include "app/QtSinks.h"
 #include "device/Sleeper.h"
 #include "presentation/FontBook.h"
@@ -133,6 +134,12 @@ private:
     void followLightingPreview();
     /// Publishes the records for the workers once the current event has been handled.
     void publishSoon();
+    /// The popups' context, filled from the settings of the moment.
+    MenuContext* menuContext();
+    /// Stores a function chosen in the assignment popups for the button whose menu is open.
+    void assignChosen(std::int32_t code);
+    /// The combination dialog of button `slot`.
+    void openCombination(int slot);
 
     AppOptions m_options;
     QueuedOwnerTasks m_owner;
@@ -152,6 +159,8 @@ private:
     std::atomic<bool> m_windowOnScreen{false};
 
     std::unique_ptr<CZEL_GMouseDlg> m_window;
+    MenuContext m_menus;
+    std::unique_ptr<LibraryMacroMenu> m_macroMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     std::unique_ptr<QSocketNotifier> m_hotplugNotifier;
     std::unique_ptr<QObject> m_powerWatcher;

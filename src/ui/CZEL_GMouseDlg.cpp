@@ -8,11 +8,12 @@
 #include "settings/DeviceDescription.h"
 #include "settings/FolderTree.h"
 #include "settings/ProfileStore.h"
-#include "ui/LanguagePopup.h"
+#include "ui/menus/CMenuDlg.h"
 #include "ui/pages/AdvancedPage.h"
 #include "ui/pages/ButtonsPage.h"
 #include "ui/pages/LightingPage.h"
 #include "ui/pages/MacroPage.h"
+#include "ui/pages/PageLogic.h"
 #include "ui/pages/PagePainting.h"
 
 #include <QBackingStore>
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
@@ -212,10 +214,7 @@ void CZEL_GMouseDlg::mousePressEvent(QMouseEvent* event) {
         ps.pressed = true;
         update();
     }
-    if (m_popup) {
-        m_popup->close();
-    }
-    ps.popupOpen = false;
+    closePopup();
     m_pressX = event->position().toPoint().x();
     m_pressGlobal = event->globalPosition().toPoint();
     dispatchPress();
@@ -245,26 +244,50 @@ void CZEL_GMouseDlg::changePage(PageId page) {
     update();
 }
 
-void CZEL_GMouseDlg::openLanguagePopup(int element, bool withList) {
-    const Area& a = m_skin.main.area(element);
-    const QPoint topLeft = mapToGlobal(QPoint(a.x, a.y + a.height));
-    const int width = withList ? a.width : a.width + kLanguageMenuExtraWidth;
-    auto* popup = new LanguagePopup(
-        m_ctx.folders.skinsDir, withList ? std::vector<int>{0, 1} : std::vector<int>{}, width,
-        [this](int row) {
-            // Rows choose from the window's language list {0, 1}.
-            const int language = row == 1 ? 0 : 1;
-            if (m_hooks.chooseLanguage) {
-                m_hooks.chooseLanguage(language);
-            }
-            m_pointer.popupOpen = false;
-            update();
-        },
-        this);
-    popup->move(topLeft);
+void CZEL_GMouseDlg::closePopup() {
+    if (m_popup) {
+        m_popup->hide();
+        m_popup->deleteLater();
+        m_popup = nullptr;
+    }
+    m_pointer.popupOpen = false;
+}
+
+void CZEL_GMouseDlg::showPopup(CMenuDlg* popup, QRect geometry) {
+    popup->setGeometry(geometry);
     popup->show();
     m_popup = popup;
     m_pointer.popupOpen = true;
+}
+
+void CZEL_GMouseDlg::openLanguagePopup(int element, bool withList) {
+    MenuContext* menus = m_hooks.menus ? m_hooks.menus() : nullptr;
+    if (menus == nullptr) {
+        return;
+    }
+    const Area& a = m_skin.main.area(element);
+    const QPoint topLeft = mapToGlobal(QPoint(a.x, a.y + a.height));
+    const int width = withList ? a.width : a.width + kLanguageMenuExtraWidth;
+    auto* popup = new CMenuDlg(PopupKind::Language, *menus, this,
+                               withList ? std::vector<int>{0, 1} : std::vector<int>{});
+    showPopup(popup, QRect(topLeft, QSize(width, popup->height())));
+}
+
+void CZEL_GMouseDlg::openAssignmentPopup(int slot) {
+    MenuContext* menus = m_hooks.menus ? m_hooks.menus() : nullptr;
+    if (menus == nullptr) {
+        return;
+    }
+    m_pointer.menuButton = frame::kButtonLabelFirst + slot;
+    auto* popup = new CMenuDlg(PopupKind::Assignment, *menus, this);
+    const Area& a = m_skin.main.area(m_pointer.menuButton);
+    const QPoint at = mapToGlobal(QPoint(a.x, a.y));
+    // Below the button, or above it when it would pass the bottom of the work area.
+    const QScreen* shown = screen();
+    const QRect work = shown != nullptr ? shown->availableGeometry() : QRect(0, 0, 1920, 1080);
+    const PopupPlacement p = assignmentPopupPlacement(at.x(), at.y(), a.width, a.height,
+                                                      popup->height(), work.y() + work.height());
+    showPopup(popup, QRect(p.x, p.y, p.width, p.height));
 }
 
 void CZEL_GMouseDlg::dispatchPress() {
@@ -286,10 +309,7 @@ void CZEL_GMouseDlg::dispatchPress() {
             applySlider(m_pressX);
             break;
         case PressOutcome::Kind::AssignmentMenu:
-            if (m_hooks.openAssignmentMenu) {
-                ps.menuButton = hm;
-                m_hooks.openAssignmentMenu(outcome.slot);
-            }
+            openAssignmentPopup(outcome.slot);
             break;
         case PressOutcome::Kind::Warning:
             warn(outcome.warning);
@@ -362,13 +382,68 @@ void CZEL_GMouseDlg::closeEvent(QCloseEvent* event) {
 }
 
 bool CZEL_GMouseDlg::event(QEvent* event) {
-    if (event->type() == AppMessage::eventType()) {
+    if (event->type() != AppMessage::eventType()) {
+        return QWidget::event(event);
+    }
+    const auto& message = static_cast<const AppMessage&>(*event);
+    switch (message.message) {
+    case msg::kLanguageChosen:
+        languageChosen(message.wParam, message.lParam);
+        break;
+    case msg::kFontsRebuilt:
+        if (m_hooks.rebuildFonts) {
+            m_hooks.rebuildFonts();
+        }
+        update();
+        break;
+    case msg::kOpenCombination:
+        // Posted by the assignment popup, so the popup has closed before the dialog opens.
+        if (m_hooks.openCombination &&
+            within(m_pointer.menuButton, frame::kButtonLabelFirst, m_ctx.description.keyCount)) {
+            m_hooks.openCombination(m_pointer.menuButton - frame::kButtonLabelFirst);
+        }
+        break;
+    case msg::kCombination:
+        storeCombination(message.wParam, message.text);
+        break;
+    case msg::kRepaint:
+        update();
+        break;
+    default:
         if (m_hooks.otherMessage) {
             m_hooks.otherMessage(event);
         }
-        return true;
+        break;
     }
-    return QWidget::event(event);
+    return true;
+}
+
+void CZEL_GMouseDlg::languageChosen(std::int64_t kind, std::int64_t row) {
+    // The language rows choose from the window's language list {0, 1}.
+    if (kind == 1 && (row == 1 || row == 2) && m_hooks.chooseLanguage) {
+        m_hooks.chooseLanguage(static_cast<int>(row) - 1);
+    }
+    m_pointer.popupOpen = false;
+    update();
+}
+
+void CZEL_GMouseDlg::storeCombination(std::int64_t argument, const std::string& tokens) {
+    const std::int64_t slot = argument / 256;
+    if (argument < 0 || slot >= kButtonSlots) {
+        return;
+    }
+    const int profile = std::clamp(m_ctx.state.currentProfile.load(), 0, kProfileCount - 1);
+    ProfileSettings& settings = currentProfile();
+    const auto s = static_cast<std::size_t>(slot);
+    settings.buttonCode[s] = kCodeCombination;
+    // A combination takes the button like any other function: the first profile keeps a
+    // left click.
+    keepLeftClick(settings.buttonCode, profile, static_cast<int>(slot), m_ctx.description.keyCount);
+    m_ctx.profiles.setCombination(profile, static_cast<std::uint32_t>(argument), tokens);
+    if (m_hooks.recordsChanged) {
+        m_hooks.recordsChanged();
+    }
+    update();
 }
 
 // ---------------------------------------------------------------- painting
@@ -457,6 +532,10 @@ QImage CZEL_GMouseDlg::compose() const {
 }
 
 void CZEL_GMouseDlg::paintEvent(QPaintEvent*) {
+    if (m_pointer.closePopupOnPaint) {
+        m_pointer.closePopupOnPaint = false;
+        closePopup();
+    }
     // The page is drawn straight into the window's backing picture when it is a plain
     // picture of the window's size; otherwise it is composed apart and copied in.
     QPaintDevice* device = backingStore() != nullptr ? backingStore()->paintDevice() : nullptr;

@@ -16,6 +16,8 @@
 
 namespace zel {
 
+class CMenuDlg;
+
 /// The main window: one borderless, mask-shaped window showing one of four pages drawn
 /// from skin pictures. Every place the user can point at is an element of a layout; the
 /// window decides which element is under the pointer, holds the pointer state, runs the
@@ -76,7 +78,12 @@ private:
     void dispatchPress();
     void dispatchRelease();
     void changePage(PageId page);
+    void closePopup();
+    void showPopup(CMenuDlg* popup, QRect geometry);
     void openLanguagePopup(int element, bool withList);
+    void openAssignmentPopup(int slot);
+    void languageChosen(std::int64_t kind, std::int64_t row);
+    void storeCombination(std::int64_t argument, const std::string& tokens);
     void startWindowDrag(QPoint globalPos);
     void warn(Tip tip) const;
     void noticeMissingLightingTag();

@@ -15,6 +15,7 @@ class ProfileStore;
 struct AppState;
 struct DeviceDescription;
 struct FolderTree;
+struct MenuContext;
 
 /// What the main window needs from the rest of the program. Every hook may be empty; an
 /// empty hook makes its element do nothing.
@@ -31,9 +32,12 @@ struct MainWindowHooks {
     std::function<std::string(int code)> macroName;       ///< name of a macro AssignCode
     std::function<std::string(int index)> presetName;     ///< weapon preset `index`
     std::function<int()> presetCount;
-    std::function<void(int slot)> openAssignmentMenu; ///< the assignment popup of a button
-    std::function<void(int page)> pageChanged;        ///< the page shown now
-    std::function<void(QEvent*)> otherMessage; ///< messages this window does not answer itself
+    std::function<MenuContext*()> menus;           ///< what the popups draw from and change
+    std::function<void(int slot)> openCombination; ///< the combination dialog of a button
+    std::function<void()> recordsChanged;          ///< a button got a new function
+    std::function<void()> rebuildFonts;            ///< the shared fonts were dropped
+    std::function<void(int page)> pageChanged;     ///< the page shown now
+    std::function<void(QEvent*)> otherMessage;     ///< messages this window does not answer itself
 };
 
 /// Everything the main window draws from and edits; owned by the program.

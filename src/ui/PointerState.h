@@ -36,6 +36,8 @@ struct PointerState {
     bool leaveTracking = false;
     bool popupOpen = false;
     int menuButton = kNoElement;
+    /// A sub-popup made its choice: the assignment popup goes at the next paint.
+    bool closePopupOnPaint = false;
 };
 
 } // namespace zel

@@ -1,6 +1,7 @@
 #include "app/App.h"
 #include "presentation/LayoutElements.h"
 
+#include "AppFixture.h"
 #include "TestSupport.h"
 #include "sim/MemoryDecoder.h"
 #include "sim/SimulatedMouse.h"
@@ -22,55 +23,7 @@
 
 using namespace zel;
 
-namespace {
-
-/// The link's pauses cost nothing here: the simulated mouse does not need them.
-class NoPauses final : public Sleeper {
-public:
-    void sleepFor(std::chrono::microseconds) override {}
-};
-
-class AppTest : public ::testing::Test {
-protected:
-    std::unique_ptr<App> makeApp(std::uint16_t product = 0x1040, bool absent = false,
-                                 const std::string& powerBus = {}) {
-        AppOptions options;
-        options.appDir = appDir.appDir();
-        options.simulate = true;
-        options.simulatedProduct = product;
-        options.simulateAbsent = absent;
-        options.noTray = true;
-        options.quitApplication = false;
-        options.linkSleeper = &noPauses;
-        options.powerBusAddress = powerBus;
-        auto app = std::make_unique<App>(options);
-        app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
-        app->downloadStarted = [this] { ++downloads; };
-        return app;
-    }
-
-    /// The centre of element `index` of the main, advanced or lighting layout.
-    static QPoint centre(const Area& a) { return QPoint(a.x + a.width / 2, a.y + a.height / 2); }
-
-    static void click(QWidget* w, QPoint p) {
-        QTest::mouseMove(w, p);
-        QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, p);
-        QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, p);
-    }
-
-    std::string config(const std::string& section, const std::string& key) {
-        ini::IniStore fresh;
-        return fresh.read(appDir.appDir() + "/skins/config/config.ini", section, key, 259);
-    }
-
-    test::TempAppDir appDir;
-    NoPauses noPauses;
-    std::vector<std::string> warnings;
-    // Counted on the download worker, read by the test.
-    std::atomic<int> downloads{0};
-};
-
-} // namespace
+using test::AppTest;
 
 TEST_F(AppTest, WithoutAMouseTheWarningNamesTheProductAndTheProgramEnds) {
     auto app = makeApp(0x1040, true);

@@ -596,11 +596,17 @@ TEST_F(TrayTest, ALanguageChosenInTheWindowChangesTheMenuButNotTheTooltip) {
     const QPoint at(element.x + element.width / 2, element.y + element.height / 2);
     QTest::mouseMove(window, at);
     QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, at);
-    QWidget* list = QApplication::activePopupWidget();
-    ASSERT_NE(list, nullptr);
-    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier,
-                      QPoint(list->width() / 2, list->height() / 4));
     QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at);
+    QWidget* list = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("MainMenuDlg") && w->isVisible()) {
+            list = w;
+        }
+    }
+    ASSERT_NE(list, nullptr);
+    const QPoint firstRow(list->width() / 2, list->height() / 4);
+    QTest::mouseMove(list, firstRow);
+    QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, firstRow);
     ASSERT_EQ(app->state().language.load(), 0);
 
     // The menu is in the language of the moment it opens; the icon, with its tooltip, is

@@ -1,5 +1,4 @@
 #include "ui/CZEL_GMouseDlg.h"
-#include "ui/LanguagePopup.h"
 
 #include "TestSupport.h"
 #include "keys/MacVkAndText.h"
@@ -134,30 +133,4 @@ TEST(MainWindow, ThePointerStateIsTheWindowsAndTabsTurnThePage) {
     // only.
     QTest::mouseMove(w, centre(rig.skin().main.area(main_layout::kButtonLabelFirst + 1)));
     EXPECT_EQ(w->pointer().hotMain, kNoElement);
-}
-
-TEST(LanguagePopup, AReleaseOnARowChoosesItAndAnyReleaseCloses) {
-    const std::string skins = test::builtAppDir() + "/skins";
-    std::vector<int> chosen;
-    QPointer<LanguagePopup> popup = new LanguagePopup(
-        skins, {0, 1}, 100, [&](int row) { chosen.push_back(row); }, nullptr);
-    popup->show();
-    EXPECT_EQ(popup->height(), 2 * popup->rowHeight());
-    const int y = popup->rowHeight() + popup->rowHeight() / 2;
-    QTest::mouseMove(popup, QPoint(10, y));
-    EXPECT_EQ(popup->hotRow(), 2);
-    QTest::mouseRelease(popup, Qt::LeftButton, Qt::NoModifier, QPoint(10, y));
-    EXPECT_EQ(chosen, std::vector<int>{2});
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(popup.isNull());
-
-    // Without a list: two plain rows; a release outside them chooses nothing.
-    popup = new LanguagePopup(
-        skins, {}, 180, [&](int row) { chosen.push_back(row); }, nullptr);
-    popup->show();
-    EXPECT_EQ(popup->height(), 2 * popup->rowHeight());
-    QTest::mouseRelease(popup, Qt::LeftButton, Qt::NoModifier, QPoint(10, popup->height() + 5));
-    EXPECT_EQ(chosen, std::vector<int>{2});
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(popup.isNull());
 }

@@ -569,7 +569,8 @@ int run(const std::string& in, const QString& out) {
         QString suffix;
     };
     const MenuSet menus[] = {{"/menu", {160, 450}, 30, ""},
-                             {"/menu1", {240, 450}, 30, ""},
+                             // As wide as a button label and the pixel the window adds.
+                             {"/menu1", {197, 450}, 30, ""},
                              {"/menu2", {300, 450}, 30, ""},
                              {"/Profile", {200, 450}, 30, ""},
                              {"/led_menu", {300, 435}, 29, ""},

@@ -113,7 +113,12 @@ void assignButton(std::array<std::int32_t, 12>& codes, std::array<std::int32_t, 
     }
     codes[static_cast<std::size_t>(slot)] = code;
     lightMarks[static_cast<std::size_t>(slot)] = 0;
-    if (profileIndex != 0) {
+    keepLeftClick(codes, profileIndex, slot, keyCount);
+}
+
+void keepLeftClick(std::array<std::int32_t, 12>& codes, int profileIndex, int slot, int keyCount) {
+    const int count = std::clamp(keyCount, 0, 12);
+    if (profileIndex != 0 || slot < 0 || slot >= count) {
         return;
     }
     for (int b = count - 1; b >= 0; --b) {

@@ -73,4 +73,8 @@ constexpr std::int32_t macroAssignCode(int group, int index) {
 void assignButton(std::array<std::int32_t, 12>& codes, std::array<std::int32_t, 12>& lightMarks,
                   int profileIndex, int slot, std::int32_t code, int keyCount);
 
+/// The left-click guarantee alone, after button `slot` got a new code some other way (a key
+/// combination).
+void keepLeftClick(std::array<std::int32_t, 12>& codes, int profileIndex, int slot, int keyCount);
+
 } // namespace zel
