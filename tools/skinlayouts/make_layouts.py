@@ -344,7 +344,7 @@ def shortcut(lang):
         3: e("icon:close", 440, 10, 30, 30, name="Close"),
         4: e("btn:clear", 178, 272, 124, 36, "clear", name="Clear"),
         5: e("btn:cancel", 316, 272, 124, 36, "cancel", name="Cancel"),
-        10: e("label:title", 20, 14, 400, 30, "combotitle"),
+        10: e("label:title", 40, 14, 400, 30, "combotitle"),
         11: e("label:hint", 40, 172, 400, 24, "combohint"),
         12: e("label:caption", 40, 48, 400, 20, "modscaption"),
         13: e("label:caption", 40, 108, 400, 20, "keycaption"),
