@@ -223,13 +223,25 @@ inline constexpr int kLastElement = 3;
 
 /// skin_shortcut.ini
 namespace skin_shortcut {
+/// display:mods
+inline constexpr int kModifiers = 0;
+/// display:key
+inline constexpr int kMainKey = 1;
+/// btn:ok
+inline constexpr int kOk = 2;
+/// icon:close
+inline constexpr int kClose = 3;
+/// btn:clear
+inline constexpr int kClear = 4;
+/// btn:cancel
+inline constexpr int kCancel = 5;
 /// toggle:mod, 4 in a row
 inline constexpr int kModifierFirst = 6;
 inline constexpr int kModifierCount = 4;
 /// the last element hit-tested
 inline constexpr int kLastHit = 13;
 /// the highest element of the file
-inline constexpr int kLastElement = 11;
+inline constexpr int kLastElement = 13;
 } // namespace skin_shortcut
 
 /// skin_gun.ini

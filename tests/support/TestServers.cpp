@@ -64,9 +64,9 @@ ChildServer::~ChildServer() {
     }
 }
 
-XvfbServer::XvfbServer()
-    : ChildServer({"Xvfb", "-displayfd", "{fd}", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                   "320x240x24"}) {}
+XvfbServer::XvfbServer(const std::string& screen)
+    : ChildServer(
+          {"Xvfb", "-displayfd", "{fd}", "-noreset", "-nolisten", "tcp", "-screen", "0", screen}) {}
 
 SessionBus::SessionBus()
     : ChildServer({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}"}) {

@@ -31,7 +31,8 @@ private:
 /// (-displayfd) and stays up when its last client leaves (-noreset).
 class XvfbServer final : public ChildServer {
 public:
-    XvfbServer();
+    /// `screen` is the size and depth of screen 0 ("WxHxD").
+    explicit XvfbServer(const std::string& screen = "320x240x24");
     /// ":N", empty when the server did not start.
     std::string display() const { return running() ? ":" + line() : std::string(); }
 };

@@ -96,6 +96,8 @@ T = {
     "combotitle": ("组合键", "Key combination", "Tastenkombination"),
     "combohint": ("选择修饰键后按下一个按键", "Choose modifiers then press a key",
                   "Zusatztasten wählen und eine Taste drücken"),
+    "modscaption": ("修饰键", "Modifiers", "Zusatztasten"),
+    "keycaption": ("按键", "Key", "Taste"),
     "ctrl": ("Ctrl", "Ctrl", "Strg"),
     "shift": ("Shift", "Shift", "Umschalt"),
     "alt": ("Alt", "Alt", "Alt"),
@@ -336,17 +338,19 @@ def keyset(lang):
 
 def shortcut(lang):
     d = {
-        0: e("display:mods", 40, 64, 400, 38),
-        1: e("display:key", 40, 108, 400, 38),
-        2: e("btn:ok", 40, 272, 124, 36, "ok"),
-        3: e("icon:close", 440, 10, 30, 30),
-        4: e("btn:clear", 178, 272, 124, 36, "clear"),
-        5: e("btn:cancel", 316, 272, 124, 36, "cancel"),
-        10: e("label:title", 20, 14, 400, 30, "combotitle"),
-        11: e("label:hint", 40, 158, 400, 24, "combohint"),
+        0: e("display:mods", 40, 68, 400, 36, name="Modifiers"),
+        1: e("display:key", 40, 128, 400, 36, name="MainKey"),
+        2: e("btn:ok", 40, 272, 124, 36, "ok", name="Ok"),
+        3: e("icon:close", 440, 10, 30, 30, name="Close"),
+        4: e("btn:clear", 178, 272, 124, 36, "clear", name="Clear"),
+        5: e("btn:cancel", 316, 272, 124, 36, "cancel", name="Cancel"),
+        10: e("label:title", 40, 14, 400, 30, "combotitle"),
+        11: e("label:hint", 40, 172, 400, 24, "combohint"),
+        12: e("label:caption", 40, 48, 400, 20, "modscaption"),
+        13: e("label:caption", 40, 108, 400, 20, "keycaption"),
     }
     for i, k in enumerate(["ctrl", "shift", "alt", "win"]):
-        d[6 + i] = e("toggle:mod", 40 + i * 102, 196, 94, 36, k, name="Modifier")
+        d[6 + i] = e("toggle:mod", 40 + i * 102, 206, 94, 36, k, name="Modifier")
     return d
 
 
