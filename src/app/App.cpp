@@ -6,6 +6,7 @@
 #include "presentation/LayoutElements.h"
 #include "programming/ProfileRestore.h"
 #include "sim/SimulatedMouse.h"
+#include "ui/keys/CShortcutGetKey.h"
 #include "ui/pages/PageLogic.h"
 
 #include <QApplication>
@@ -493,7 +494,32 @@ void App::assignChosen(std::int32_t code) {
 }
 
 void App::openCombination(int slot) {
-    static_cast<void>(slot);
+    if (slot < 0 || slot >= kButtonSlots) {
+        return;
+    }
+    const int language = m_core.state().language.load();
+    const int profile = std::clamp(m_core.state().currentProfile.load(), 0, kProfileCount - 1);
+    const ProfileSettings& settings = m_core.profiles().profiles[static_cast<std::size_t>(profile)];
+    const FolderTree& folders = m_core.folders();
+    const KeyDialogContext context{m_core.ini(),
+                                   folders.skinsDir,
+                                   folders.languageDir,
+                                   language,
+                                   m_core.keys(),
+                                   m_fonts.selectFont(2, language),
+                                   qs(m_core.description().productName(language)),
+                                   &m_messages};
+    CombinationRequest request;
+    request.slot = slot;
+    request.assignCode = settings.buttonCode[static_cast<std::size_t>(slot)];
+    request.storedText = settings.comboText[static_cast<std::size_t>(slot)];
+    request.pressKeyPrompt = m_core.pack().text(TextTable::ShortCut, 1);
+    request.noModifierPrompt = m_core.pack().text(TextTable::ShortCut, 2);
+    // The window's handler of the entered combination makes the button a combination
+    // button and keeps a left click.
+    CombinationInput input;
+    CShortcutGetKey dialog(context, request, input, m_window.get());
+    dialog.exec();
 }
 
 void App::showAbout() {

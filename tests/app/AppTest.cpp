@@ -2,6 +2,7 @@
 #include "presentation/LayoutElements.h"
 
 #include "AppFixture.h"
+#include "QtTestWait.h"
 #include "TestSupport.h"
 #include "sim/MemoryDecoder.h"
 #include "sim/SimulatedMouse.h"
@@ -45,7 +46,7 @@ TEST_F(AppTest, WithAMouseTheWindowShowsAndOneDownloadRuns) {
     EXPECT_TRUE(app->mainWindow()->isVisible());
     EXPECT_EQ(app->mainWindow()->windowTitle(), QStringLiteral("ZEL GMouse GM8"));
     EXPECT_TRUE(warnings.empty());
-    QTRY_COMPARE(downloads.load(), 1);
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
     app->shutDown();
 }
 
@@ -66,7 +67,7 @@ TEST_F(AppTest, AFreshMouseGetsTheFirstConnection) {
     EXPECT_EQ(app->state().currentProfile.load(), 0);
     EXPECT_EQ(app->profiles().profiles[0].buttonCode[1], 2);
     EXPECT_EQ(config("Config0", "K1"), "2");
-    QTRY_COMPARE(downloads.load(), 1);
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
     app->shutDown();
 }
 
@@ -142,18 +143,18 @@ TEST_F(AppTest, AssignmentNeedsAnotherLeftClickButton) {
 TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     auto app = makeApp();
     ASSERT_TRUE(app->start());
-    QTRY_COMPARE(downloads.load(), 1);
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
     SharedSettings& shared = app->profiles().shared;
     shared.fireTime = 123;
     shared.dpiLevel = 4;
     app->profiles().profiles[3].buttonCode[1] = 5;
     app->state().currentProfile = 3;
     click(app->mainWindow(), centre(app->skin().main.area(3)));
-    QTRY_COMPARE(config("ShareData", "FIRE_TIME"), std::string("123"));
+    ZEL_WAIT_UNTIL(config("ShareData", "FIRE_TIME") == std::string("123"));
     EXPECT_EQ(config("Init", "CurConfig"), "3");
     EXPECT_EQ(config("Config3", "K1"), "5");
     EXPECT_EQ(downloads.load(), 2);
-    QTRY_VERIFY(!app->state().downloadBusy.load());
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
 
     const auto memory = app->simulatedMouse()->memory();
     const sim::DecodedMemory decoded = sim::decodeMemory(memory);
@@ -174,14 +175,14 @@ TEST_F(AppTest, TheLightingPreviewRunsOnlyWhileTheLightingPageIsOnScreen) {
     EXPECT_FALSE(app->lightingPreviewRunning());
     const int lightingTab = layout::skin_main::kTabFirst + static_cast<int>(PageId::LightingPage);
     click(w, centre(app->skin().main.area(lightingTab)));
-    QTRY_VERIFY(app->lightingPreviewRunning());
+    ZEL_WAIT_UNTIL(app->lightingPreviewRunning());
     // Minimised on the lighting page: nothing to preview, so the worker ends.
     w->showMinimized();
-    QTRY_VERIFY_WITH_TIMEOUT(!app->lightingPreviewRunning(), 3000);
+    ZEL_WAIT_UNTIL_MS(!app->lightingPreviewRunning(), 3000);
     w->showAndRestore();
-    QTRY_VERIFY(app->lightingPreviewRunning());
+    ZEL_WAIT_UNTIL(app->lightingPreviewRunning());
     w->hide();
-    QTRY_VERIFY_WITH_TIMEOUT(!app->lightingPreviewRunning(), 3000);
+    ZEL_WAIT_UNTIL_MS(!app->lightingPreviewRunning(), 3000);
     app->shutDown();
 }
 
@@ -220,13 +221,13 @@ TEST_F(AppTest, APowerSignalRunsADownload) {
 
     auto app = makeApp(0x1040, false, address.toStdString());
     ASSERT_TRUE(app->start());
-    QTRY_COMPARE(downloads.load(), 1);
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
     auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
                                               QStringLiteral("org.freedesktop.login1.Manager"),
                                               QStringLiteral("PrepareForSleep"));
     message << false;
     logind.send(message);
-    QTRY_COMPARE(downloads.load(), 2);
+    ZEL_WAIT_UNTIL(downloads.load() == 2);
     app->shutDown();
     app.reset();
     QDBusConnection::disconnectFromBus(QStringLiteral("fake-logind"));
@@ -435,7 +436,7 @@ TEST(ProgramProcess, RenderRunsBesideARunningInstance) {
                 {QStringLiteral("--simulate"), QStringLiteral("--app-dir"),
                  QString::fromStdString(appDir.appDir())});
     ASSERT_TRUE(first.waitForStarted(5000));
-    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(runtime.path() / "CZEL_GMouseApp"), 10000);
+    ZEL_WAIT_UNTIL_MS(std::filesystem::exists(runtime.path() / "CZEL_GMouseApp"), 10000);
     const RenderRun run = renderPagesOf(appDir.appDir(), runtime.str(), runtime.str() + "/pages",
                                         QStringLiteral("--simulate"));
     EXPECT_EQ(run.status, 0) << run.errors.toStdString();
@@ -462,7 +463,7 @@ TEST(ProgramProcess, ASecondStartRestoresTheFirstAndEnds) {
     ASSERT_TRUE(first.waitForStarted(5000));
     // The first instance listens once its socket is there.
     const auto socket = runtime.path() / "CZEL_GMouseApp";
-    QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(socket), 10000);
+    ZEL_WAIT_UNTIL_MS(std::filesystem::exists(socket), 10000);
 
     QProcess second;
     second.setProcessEnvironment(env);

@@ -1,15 +1,19 @@
 // A user gives buttons their functions through the popups of the buttons page, with real
 // pointer events on the real windows, and Apply sends them to the simulated mouse.
 #include "AppFixture.h"
+#include "QtTestWait.h"
 
 #include "presentation/LayoutElements.h"
 #include "programming/ConfigImage.h"
 #include "sim/MemoryDecoder.h"
 #include "sim/SimulatedMouse.h"
+#include "ui/keys/CShortcutGetKey.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -47,7 +51,11 @@ QPoint rowCentre(const QWidget* popup, int row, int rowHeight) {
 }
 
 void hover(QWidget* w, QPoint p) {
-    QTest::mouseMove(w, p);
+    // From off the windows: a move to where the pointer already is would be no move.
+    QCursor::setPos(QPoint(-50, -50));
+    QCoreApplication::processEvents();
+    QTest::mouseMove(w->windowHandle(), p);
+    QCoreApplication::processEvents();
 }
 
 void release(QWidget* w, QPoint p) {
@@ -65,7 +73,11 @@ protected:
     /// Opens the assignment popup of button `slot` by a click on its label.
     QWidget* openMenu(App& app, int slot) {
         click(app.mainWindow(), centreOf(app.skin().main.area(m::kButtonLabelFirst + slot)));
-        return shown("MainMenuDlg");
+        QWidget* menu = shown("MainMenuDlg");
+        if (menu != nullptr) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+        }
+        return menu;
     }
     static int rowHeightOf(const QWidget* popup, int rows) { return popup->height() / rows; }
 };
@@ -75,7 +87,7 @@ protected:
 TEST_F(AssignmentFlowTest, EveryKindOfFunctionIsStoredLabelledAndSentToTheMouse) {
     auto app = makeApp();
     ASSERT_TRUE(app->start());
-    QTRY_COMPARE(downloads.load(), 1);
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
     CZEL_GMouseDlg* w = app->mainWindow();
     ProfileSettings& p0 = app->profiles().profiles[0];
     const SkinLayout& main = app->skin().main;
@@ -106,7 +118,7 @@ TEST_F(AssignmentFlowTest, EveryKindOfFunctionIsStoredLabelledAndSentToTheMouse)
     hover(menu, rowCentre(menu, 8, rh));
     QWidget* sub = nullptr;
     // The sub-popup opens when the popup repaints its hot row.
-    QTRY_VERIFY((sub = shown("SubMenuDlg")) != nullptr);
+    ZEL_WAIT_UNTIL((sub = shown("SubMenuDlg")) != nullptr);
     EXPECT_EQ(sub->geometry().left(), menu->geometry().right() + 1);
     release(sub, QPoint(sub->width() / 2, 2 * (sub->height() / 10) + 5));
     EXPECT_EQ(p0.buttonCode[3], 25);
@@ -122,7 +134,7 @@ TEST_F(AssignmentFlowTest, EveryKindOfFunctionIsStoredLabelledAndSentToTheMouse)
     ASSERT_NE(menu, nullptr);
     hover(menu, rowCentre(menu, 9, rh));
     sub = nullptr;
-    QTRY_VERIFY((sub = shown("SubMenuDlg")) != nullptr);
+    ZEL_WAIT_UNTIL((sub = shown("SubMenuDlg")) != nullptr);
     const int groups = app->core().library().groupCount();
     hover(sub, QPoint(sub->width() / 2, (sub->height() / groups) / 2));
     // The macro popup opens beside the group row when the group list repaints.
@@ -135,7 +147,7 @@ TEST_F(AssignmentFlowTest, EveryKindOfFunctionIsStoredLabelledAndSentToTheMouse)
         return nullptr;
     };
     QWidget* macros = nullptr;
-    QTRY_VERIFY((macros = macroPopup()) != nullptr);
+    ZEL_WAIT_UNTIL((macros = macroPopup()) != nullptr);
     const int macroRows = app->core().library().macroCount(0);
     release(macros, QPoint(macros->width() / 2, (macros->height() - 1) / macroRows / 2));
     EXPECT_EQ(p0.buttonCode[4], 256);
@@ -147,8 +159,8 @@ TEST_F(AssignmentFlowTest, EveryKindOfFunctionIsStoredLabelledAndSentToTheMouse)
 
     // Apply: the mouse gets the functions.
     click(w, centreOf(main.area(m::kApply)));
-    QTRY_COMPARE(downloads.load(), 2);
-    QTRY_VERIFY(!app->state().downloadBusy.load());
+    ZEL_WAIT_UNTIL(downloads.load() == 2);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
     const sim::DecodedMemory decoded = sim::decodeMemory(app->simulatedMouse()->memory());
     // Physical numbers are slots + 1 in the shipped key map.
     EXPECT_EQ(decoded.buttons[0][3].function, 6);
@@ -222,5 +234,63 @@ TEST_F(AssignmentFlowTest, ALanguageChosenInThePopupRedrawsEveryPageInThatLangua
                 << "language " << language << ", page " << page;
         }
     }
+    app->shutDown();
+}
+
+TEST_F(AssignmentFlowTest, RowTenOpensTheCombinationDialogAndCtrlPlusAReachesTheMouse) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
+    CZEL_GMouseDlg* w = app->mainWindow();
+    ProfileSettings& p0 = app->profiles().profiles[0];
+
+    // The dialog runs modally once the popup has gone: it is driven from a timer.
+    bool popupGoneWhenOpened = false;
+    bool driven = false;
+    QTimer poll;
+    const auto drive = [&] {
+        auto* dialog = qobject_cast<CShortcutGetKey*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return; // not open yet
+        }
+        poll.stop();
+        popupGoneWhenOpened = shown("MainMenuDlg") == nullptr;
+        const auto press = [&](int element) {
+            const QPoint at = centreOf(dialog->area(element));
+            QTest::mouseMove(dialog, at);
+            QTest::mousePress(dialog, Qt::LeftButton, Qt::NoModifier, at);
+            QTest::mouseRelease(dialog, Qt::LeftButton, Qt::NoModifier, at);
+        };
+        press(6); // Ctrl on
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QTest::keyClick(dialog, Qt::Key_A);
+        EXPECT_TRUE(dialog->isVisible()) << "Esc does not close it";
+        press(2); // OK
+        driven = true;
+    };
+    QWidget* menu = openMenu(*app, 6);
+    ASSERT_NE(menu, nullptr);
+    QObject::connect(&poll, &QTimer::timeout, drive);
+    poll.start(10);
+    release(menu, rowCentre(menu, 10, rowHeightOf(menu, 11)));
+    ZEL_WAIT_UNTIL(driven);
+    EXPECT_TRUE(popupGoneWhenOpened);
+    EXPECT_EQ(p0.buttonCode[6], kCodeCombination);
+    EXPECT_EQ(p0.comboText[6], "Ctrl&split&162&split&Shift&split&&split&Alt&split&&split&Win&split&"
+                               "&split&A&split&65");
+
+    // Apply: the button plays the combination from the mouse's memory, Ctrl then A.
+    click(w, centreOf(app->skin().main.area(m::kApply)));
+    ZEL_WAIT_UNTIL(downloads.load() == 2);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    const sim::DecodedMemory decoded = sim::decodeMemory(app->simulatedMouse()->memory());
+    // A combination is played while the button is held.
+    EXPECT_EQ(decoded.buttons[0][7].function, kFnMacroLoop);
+    ASSERT_TRUE(decoded.directory[0][7].used);
+    const auto macro = decoded.macros.find(decoded.directory[0][7].address);
+    ASSERT_NE(macro, decoded.macros.end());
+    ASSERT_GE(macro->second.steps.size(), 2u);
+    EXPECT_EQ(macro->second.steps[0].code, 224); // left Ctrl
+    EXPECT_EQ(macro->second.steps[1].code, 4);   // A
     app->shutDown();
 }
