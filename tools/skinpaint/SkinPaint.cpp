@@ -662,7 +662,9 @@ int run(const std::string& in, const QString& out) {
                              {"/4_INI_DE", "Deutsch", "Liberation Sans"}};
     for (const LangPic& l : langs) {
         for (bool over : {false, true}) {
-            QImage img(300, 30, QImage::Format_RGB32);
+            // As wide as the language element the list opens below, so that the row shows
+            // the picture unscaled.
+            QImage img(100, 30, QImage::Format_RGB32);
             img.fill(over ? QColor(46, 46, 46) : kPanel);
             QPainter p(&img);
             if (over) {
