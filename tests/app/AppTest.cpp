@@ -144,6 +144,8 @@ TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     auto app = makeApp();
     ASSERT_TRUE(app->start());
     ZEL_WAIT_UNTIL(downloads.load() == 1);
+    // Apply does nothing while a download runs: the one of the start has to end first.
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
     SharedSettings& shared = app->profiles().shared;
     shared.fireTime = 123;
     shared.dpiLevel = 4;
@@ -222,6 +224,7 @@ TEST_F(AppTest, APowerSignalRunsADownload) {
     auto app = makeApp(0x1040, false, address.toStdString());
     ASSERT_TRUE(app->start());
     ZEL_WAIT_UNTIL(downloads.load() == 1);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
     auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
                                               QStringLiteral("org.freedesktop.login1.Manager"),
                                               QStringLiteral("PrepareForSleep"));

@@ -88,6 +88,7 @@ TEST_F(AssignmentFlowTest, EveryKindOfFunctionIsStoredLabelledAndSentToTheMouse)
     auto app = makeApp();
     ASSERT_TRUE(app->start());
     ZEL_WAIT_UNTIL(downloads.load() == 1);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
     CZEL_GMouseDlg* w = app->mainWindow();
     ProfileSettings& p0 = app->profiles().profiles[0];
     const SkinLayout& main = app->skin().main;
@@ -241,6 +242,7 @@ TEST_F(AssignmentFlowTest, RowTenOpensTheCombinationDialogAndCtrlPlusAReachesThe
     auto app = makeApp();
     ASSERT_TRUE(app->start());
     ZEL_WAIT_UNTIL(downloads.load() == 1);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
     CZEL_GMouseDlg* w = app->mainWindow();
     ProfileSettings& p0 = app->profiles().profiles[0];
 
