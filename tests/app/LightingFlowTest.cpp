@@ -331,6 +331,10 @@ TEST_F(LightingFlowTest, RenderTheLightingPageAndTheColourChooser) {
         EXPECT_TRUE(
             w->compose().save(folder + QStringLiteral("/lighting_effect%1.png").arg(effect)));
     }
+    click(w, centre(app->skin().lighting.area(led::kEffect)));
+    CMenuDlg* effects = shownPopup();
+    ASSERT_NE(effects, nullptr);
+    EXPECT_TRUE(effects->compose().save(folder + QStringLiteral("/effect_popup.png")));
     click(w, centre(app->skin().lighting.area(led::kAltModeTab)));
     w->pointer().hotLighting = kNoElement;
     EXPECT_TRUE(w->compose().save(folder + QStringLiteral("/lighting_dpi_mode.png")));

@@ -112,8 +112,11 @@ void LightingPage::paintTexts(QImage& image, const PageView& view) const {
         const Area& area = led.area(e);
         const bool modeText = within(e, elements::kAltModeTextFirst, elements::kAltModeTextCount);
         if (altMode) {
-            // The DPI indicator mode shows its explanation, the title and the hint only.
-            if (modeText || e == elements::kTitle || e == elements::kHint) {
+            // The DPI indicator mode shows its explanation, the title and the hint only,
+            // and the captions of the two mode tabs: the pictures carry no words, so
+            // without them the way back to the effects would be an empty tab.
+            if (modeText || e == elements::kTitle || e == elements::kHint ||
+                e == elements::kEffectsTab || e == elements::kAltModeTab) {
                 drawLabel(image, area, view.font);
             }
             continue;
