@@ -298,19 +298,19 @@ def color_page(lang):
         d[31 + i] = e("label:dir", 470 + i * 70, 370, 68, 20, "dir%d" % i,
                        name="DirectionCaption")
     d[30] = e("label:sym", 394, 370, 68, 20, "sym", name="MirrorCaption")
-    d[36] = e("label:react", 270, 402, 120, 26, "react")
+    d[36] = e("label:react", 270, 398, 120, 24, "react")
     for b in range(8):
         # The whole width of the page, so a reaction's name fits beside a small arrow.
-        d[51 + b] = e("toggle:react", 270 + b * 88, 432, 86, 22, "b%d" % (b + 1),
+        d[51 + b] = e("toggle:react", 270 + b * 88, 426, 86, 22, "b%d" % (b + 1),
                       name="ReactionToggle")
-        d[61 + b] = e("dropdown:react", 270 + b * 88, 460, 86, 28, name="Reaction")
+        d[61 + b] = e("dropdown:react", 270 + b * 88, 452, 86, 26, name="Reaction")
     d[98] = e("label:wave", 716, 112, 264, 32, "wavehint", name="WaveNote")
     d[20] = e("label:hint", 270, 604, 560, 24, "ledhint", name="Hint")
     for i in range(5):
         d[21 + i] = e("label:alt", 290, 480 + i * 24, 660, 22, "alt%d" % (i + 1),
                       name="AltModeText")
     # Covers of the controls an effect does not use (not hit-tested).
-    d[71] = e("cover:react", 266, 456, 710, 36, name="CoverReaction")
+    d[71] = e("cover:react", 266, 448, 710, 32, name="CoverReaction")
     d[72] = e("cover:bright", 266, 276, 710, 34, name="CoverBrightness")
     d[73] = e("cover:speed", 266, 232, 710, 34, name="CoverSpeed")
     d[74] = e("cover:direction", 266, 322, 710, 72, name="CoverDirection")

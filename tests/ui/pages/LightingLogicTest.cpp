@@ -32,16 +32,6 @@ constexpr ColourRef rgb(int r, int g, int b) {
            (static_cast<ColourRef>(b) << 16);
 }
 
-std::vector<int> effectsUsing(LightingControl control) {
-    std::vector<int> users;
-    for (int effect = 0; effect < kLedEffectCount; ++effect) {
-        if (effectUses(effect, control)) {
-            users.push_back(effect);
-        }
-    }
-    return users;
-}
-
 bool covers(int effect, int element) {
     const auto covered = coveredElements(effect);
     return std::find(covered.begin(), covered.end(), element) != covered.end();
@@ -49,18 +39,7 @@ bool covers(int effect, int element) {
 
 } // namespace
 
-TEST(LightingControls, EachControlServesItsEffects) {
-    using V = std::vector<int>;
-    EXPECT_EQ(effectsUsing(LightingControl::UserColours), (V{1, 3, 4, 5}));
-    EXPECT_EQ(effectsUsing(LightingControl::Speed), (V{0, 1, 3, 4, 5, 6, 7, 8, 10, 11}));
-    EXPECT_EQ(effectsUsing(LightingControl::Brightness), (V{2, 3, 4, 5}));
-    EXPECT_EQ(effectsUsing(LightingControl::Symmetry), (V{3, 4, 5, 7}));
-    EXPECT_EQ(effectsUsing(LightingControl::SideDirection), (V{3, 4, 5, 7, 10}));
-    EXPECT_EQ(effectsUsing(LightingControl::Outward), (V{3, 4, 5}));
-    EXPECT_EQ(effectsUsing(LightingControl::Inward), (V{3}));
-    EXPECT_EQ(effectsUsing(LightingControl::ReactionTypes), (V{12}));
-    EXPECT_EQ(effectsUsing(LightingControl::ReactionToggles).size(), 14u);
-    // A code outside the list keeps only the reaction toggles and covers nothing.
+TEST(LightingControls, AnEffectCodeBeyondTheListKeepsOnlyTheReactionToggles) {
     EXPECT_FALSE(effectUses(14, LightingControl::Speed));
     EXPECT_FALSE(effectUses(-1, LightingControl::UserColours));
     EXPECT_TRUE(effectUses(99, LightingControl::ReactionToggles));
@@ -175,15 +154,4 @@ TEST(LightingSliders, FillsReachTheEndAtTheirLastValues) {
     // A value read from a damaged file stays within int.
     EXPECT_LT(ledSpeedSliderFill(-2'000'000'000, 300), 0);
     EXPECT_GT(ledBrightSliderFill(-2'000'000'000, 300), 0);
-}
-
-TEST(LightingReactions, AToggleFlipsOnlyItsButton) {
-    ProfileSettings p;
-    p.reactEnable.fill(1);
-    toggleReaction(p, 3);
-    toggleReaction(p, 12);
-    toggleReaction(p, -1);
-    EXPECT_EQ(p.reactEnable, (std::array<std::int32_t, 12>{1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1}));
-    toggleReaction(p, 3);
-    EXPECT_EQ(p.reactEnable[3], 1);
 }
