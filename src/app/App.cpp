@@ -156,6 +156,8 @@ void App::createWindow() {
     hooks.presetCount = [this] { return static_cast<int>(m_core.presets().count); };
     hooks.otherMessage = [this](QEvent* event) { onMessage(event); };
     hooks.menus = [this] { return menuContext(); };
+    hooks.colourChooser =
+        m_options.colourChooser != nullptr ? m_options.colourChooser : &m_colourChooser;
     hooks.openCombination = [this](int slot) { openCombination(slot); };
     hooks.recordsChanged = [this] { publishSoon(); };
     hooks.rebuildFonts = [this] {

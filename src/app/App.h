@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LibraryMacroMenu.h"
+#include "app/QtColourChooser.h"
 #include "app/QtSinks.h"
 #include "device/Sleeper.h"
 #include "presentation/FontBook.h"
@@ -50,6 +51,9 @@ struct AppOptions {
     /// Only render the pages (`renderPages`): no mouse is opened or written, nothing of the
     /// AppDir is written, and warnings and messages go to standard error instead of boxes.
     bool renderOnly = false;
+    /// The colour chooser of the lighting and advanced pages; null: the standard colour
+    /// dialog (tests pass a scripted one).
+    ColourChooser* colourChooser = nullptr;
 };
 
 /// The program: one core session (the shared records and the core objects), and around
@@ -146,6 +150,7 @@ private:
     QueuedWarningSink m_warnings;
     QtMessageSink m_messages;
     QtFileChooser m_chooser;
+    QtColourChooser m_colourChooser;
     std::unique_ptr<WindowRepaint> m_repaint;
     CoreSession m_core;
 

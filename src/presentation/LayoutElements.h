@@ -143,6 +143,8 @@ inline constexpr int kColourToggleFirst = 7;
 inline constexpr int kColourToggleCount = 7;
 /// state:custom
 inline constexpr int kOwnColours = 14;
+/// label:colours
+inline constexpr int kColoursCaption = 15;
 /// tab:effects
 inline constexpr int kEffectsTab = 17;
 /// label:ledtitle
@@ -154,8 +156,17 @@ inline constexpr int kHint = 20;
 /// label:alt, 5 in a row
 inline constexpr int kAltModeTextFirst = 21;
 inline constexpr int kAltModeTextCount = 5;
+/// label:sym
+inline constexpr int kMirrorCaption = 30;
+/// label:dir, 4 in a row
+inline constexpr int kDirectionCaptionFirst = 31;
+inline constexpr int kDirectionCaptionCount = 4;
 /// dropdown:effect
 inline constexpr int kEffect = 35;
+/// label:bright
+inline constexpr int kBrightnessCaption = 38;
+/// label:speed
+inline constexpr int kSpeedCaption = 39;
 /// sliderLed:bright
 inline constexpr int kBrightnessSlider = 40;
 /// sliderLed:speed
@@ -183,6 +194,8 @@ inline constexpr int kCoverDirection = 74;
 inline constexpr int kCoverColours = 75;
 /// panel:altmode
 inline constexpr int kAltModePanel = 78;
+/// label:wave
+inline constexpr int kWaveNote = 98;
 /// the last element hit-tested
 inline constexpr int kLastHit = 70;
 /// the highest element of the file

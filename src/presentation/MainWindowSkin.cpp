@@ -121,6 +121,10 @@ const PictureSet& MainWindowSkin::page(int index) {
         m_pages[i] = m_otherPages[i].valid() ? m_otherPages[i].get()
                                              : PictureSet::load(m_skinsDir, kPagePrefixes[i]);
         m_loaded[i] = true;
+        if (i == kPagePrefixes.size() - 1) {
+            lightingUnused = readFull(m_skinsDir + "/led_null.jpg");
+            lightingAltMode = readFull(m_skinsDir + "/new_down.jpg");
+        }
     }
     return m_pages[i];
 }

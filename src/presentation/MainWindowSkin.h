@@ -31,6 +31,10 @@ struct MainWindowSkin {
     QRegion maskRegion;   ///< the window's shape, made from `mask`
     QImage macroLightTag; ///< the language folder's "zhi.png"
     QImage thumb;         ///< SkinsDir + "/moveRect.png"
+    /// The lighting page's covers, read with its pictures: "/led_null.jpg" over the
+    /// controls an effect does not use, "/new_down.jpg" for the DPI indicator mode's panel.
+    QImage lightingUnused;
+    QImage lightingAltMode;
 
     /// Keeps decoded full-window pictures in `folder` between runs (empty: not kept).
     void setPictureCacheFolder(const std::string& folder);

@@ -11,6 +11,7 @@
 #include "ui/menus/CMenuDlg.h"
 #include "ui/pages/AdvancedPage.h"
 #include "ui/pages/ButtonsPage.h"
+#include "ui/pages/LightingLogic.h"
 #include "ui/pages/LightingPage.h"
 #include "ui/pages/MacroPage.h"
 #include "ui/pages/PageLogic.h"
@@ -43,6 +44,10 @@ constexpr int kProfileCaptionExtra = 100;
 constexpr int kToolCaptionExtra = 75;
 /// The width the language list adds to the language menu.
 constexpr int kLanguageMenuExtraWidth = 80;
+/// The lighting popups: the effect list below the effect element, a button's reaction types
+/// below its reaction element (3 pixels further left and 1 wider).
+constexpr int kEffectPopupHeight = 405;
+constexpr int kReactionPopupHeight = 300;
 const QSize kFallbackSize(1000, 700);
 const QColor kBackground(22, 22, 22);
 
@@ -290,6 +295,36 @@ void CZEL_GMouseDlg::openAssignmentPopup(int slot) {
     showPopup(popup, QRect(p.x, p.y, p.width, p.height));
 }
 
+void CZEL_GMouseDlg::openLightingPopup(PopupKind kind, int element, int button) {
+    MenuContext* menus = m_hooks.menus ? m_hooks.menus() : nullptr;
+    if (menus == nullptr) {
+        return;
+    }
+    menus->reactionButton = button;
+    auto* popup = new CMenuDlg(kind, *menus, this);
+    const Area& a = m_skin.lighting.area(element);
+    const QPoint below = mapToGlobal(QPoint(a.x, a.y + a.height));
+    const QRect geometry = kind == PopupKind::LedReaction
+                               ? QRect(below.x() - 3, below.y(), a.width + 1, kReactionPopupHeight)
+                               : QRect(below.x(), below.y(), a.width, kEffectPopupHeight);
+    showPopup(popup, geometry);
+}
+
+void CZEL_GMouseDlg::chooseColour(PressOutcome::Kind kind, int slot) {
+    if (m_hooks.colourChooser == nullptr) {
+        return;
+    }
+    SharedSettings& shared = m_ctx.profiles.shared;
+    if (kind == PressOutcome::Kind::UserColour) {
+        chooseUserColour(*m_hooks.colourChooser, shared, slot);
+    } else {
+        chooseDpiColour(*m_hooks.colourChooser, shared, slot);
+    }
+    // The dialog took the button's release.
+    m_pointer.pressed = false;
+    update();
+}
+
 void CZEL_GMouseDlg::dispatchPress() {
     PointerState& ps = m_pointer;
     const int hm = ps.hotMain;
@@ -313,6 +348,20 @@ void CZEL_GMouseDlg::dispatchPress() {
             break;
         case PressOutcome::Kind::Warning:
             warn(outcome.warning);
+            break;
+        case PressOutcome::Kind::EffectMenu:
+            openLightingPopup(PopupKind::LedEffect, layout::skin_color::kEffect, 0);
+            break;
+        case PressOutcome::Kind::ReactionMenu:
+            openLightingPopup(PopupKind::LedReaction,
+                              layout::skin_color::kReactionFirst + outcome.slot, outcome.slot);
+            break;
+        case PressOutcome::Kind::ToggleReaction:
+            toggleReaction(currentProfile(), outcome.slot);
+            break;
+        case PressOutcome::Kind::UserColour:
+        case PressOutcome::Kind::DpiColour:
+            chooseColour(outcome.kind, outcome.slot);
             break;
         }
     }

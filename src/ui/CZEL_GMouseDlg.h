@@ -4,6 +4,7 @@
 #include "ui/AppMessage.h"
 #include "ui/MainWindowHooks.h"
 #include "ui/PointerState.h"
+#include "ui/menus/MenuContext.h"
 #include "ui/pages/MainWindowPage.h"
 
 #include <QImage>
@@ -82,6 +83,8 @@ private:
     void showPopup(CMenuDlg* popup, QRect geometry);
     void openLanguagePopup(int element, bool withList);
     void openAssignmentPopup(int slot);
+    void openLightingPopup(PopupKind kind, int element, int button);
+    void chooseColour(PressOutcome::Kind kind, int slot);
     void languageChosen(std::int64_t kind, std::int64_t row);
     void storeCombination(std::int64_t argument, const std::string& tokens);
     void startWindowDrag(QPoint globalPos);

@@ -9,6 +9,7 @@
 
 namespace zel {
 
+class ColourChooser;
 class FontBook;
 class LanguagePack;
 class ProfileStore;
@@ -38,6 +39,7 @@ struct MainWindowHooks {
     std::function<void()> rebuildFonts;            ///< the shared fonts were dropped
     std::function<void(int page)> pageChanged;     ///< the page shown now
     std::function<void(QEvent*)> otherMessage;     ///< messages this window does not answer itself
+    ColourChooser* colourChooser = nullptr;        ///< user and DPI level colours
 };
 
 /// Everything the main window draws from and edits; owned by the program.

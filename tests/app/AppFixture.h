@@ -32,6 +32,7 @@ protected:
         options.quitApplication = false;
         options.linkSleeper = &noPauses;
         options.powerBusAddress = powerBus;
+        options.colourChooser = colourChooser;
         auto app = std::make_unique<App>(options);
         app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
         app->downloadStarted = [this] { ++downloads; };
@@ -54,6 +55,8 @@ protected:
 
     test::TempAppDir appDir;
     NoPauses noPauses;
+    /// The colour chooser the program gets (null: the standard dialog).
+    ColourChooser* colourChooser = nullptr;
     std::vector<std::string> warnings;
     // Counted on the download worker, read by the test.
     std::atomic<int> downloads{0};

@@ -282,33 +282,35 @@ def color_page(lang):
     d[18] = e("label:ledtitle", 640, 64, 340, 26, "ledtitle", name="Title")
     d[16] = e("label:effect", 270, 112, 120, 32, "effect")
     d[35] = e("dropdown:effect", 400, 112, 300, 32, name="Effect")
-    d[15] = e("label:colours", 270, 162, 120, 28, "colours")
+    d[15] = e("label:colours", 270, 162, 120, 28, "colours", name="ColoursCaption")
     for k in range(7):
         d[k] = e("swatch:led", 400 + k * 62, 162, 50, 28, name="Colour")
         d[7 + k] = e("toggle:small", 400 + k * 62, 196, 50, 18, name="ColourToggle")
     d[14] = e("state:custom", 840, 162, 130, 28, "custom", name="OwnColours")
-    d[39] = e("label:speed", 270, 236, 120, 26, "speed")
+    d[39] = e("label:speed", 270, 236, 120, 26, "speed", name="SpeedCaption")
     d[41] = e("sliderLed:speed", 400, 246, 300, 14, name="SpeedSlider")
-    d[38] = e("label:bright", 270, 280, 120, 26, "bright")
+    d[38] = e("label:bright", 270, 280, 120, 26, "bright", name="BrightnessCaption")
     d[40] = e("sliderLed:bright", 400, 290, 300, 14, name="BrightnessSlider")
     d[37] = e("label:direction", 270, 336, 120, 26, "direction")
     d[45] = e("icon:sym", 400, 328, 56, 40, name="Mirror")
     for i, style in enumerate(["icon:arrowL", "icon:arrowR", "icon:arrowOut", "icon:arrowIn"]):
         d[47 + i] = e(style, 476 + i * 70, 328, 56, 40, name="Direction")
-        d[31 + i] = e("label:dir", 470 + i * 70, 370, 68, 20, "dir%d" % i)
-    d[30] = e("label:sym", 394, 370, 68, 20, "sym")
-    d[36] = e("label:react", 270, 412, 120, 26, "react")
+        d[31 + i] = e("label:dir", 470 + i * 70, 370, 68, 20, "dir%d" % i,
+                       name="DirectionCaption")
+    d[30] = e("label:sym", 394, 370, 68, 20, "sym", name="MirrorCaption")
+    d[36] = e("label:react", 270, 398, 120, 24, "react")
     for b in range(8):
-        d[51 + b] = e("toggle:react", 400 + b * 72, 406, 64, 22, "b%d" % (b + 1),
+        # The whole width of the page, so a reaction's name fits beside a small arrow.
+        d[51 + b] = e("toggle:react", 270 + b * 88, 426, 86, 22, "b%d" % (b + 1),
                       name="ReactionToggle")
-        d[61 + b] = e("dropdown:react", 400 + b * 72, 436, 64, 28, name="Reaction")
-    d[98] = e("label:wave", 716, 112, 264, 32, "wavehint")
+        d[61 + b] = e("dropdown:react", 270 + b * 88, 452, 86, 26, name="Reaction")
+    d[98] = e("label:wave", 716, 112, 264, 32, "wavehint", name="WaveNote")
     d[20] = e("label:hint", 270, 604, 560, 24, "ledhint", name="Hint")
     for i in range(5):
         d[21 + i] = e("label:alt", 290, 480 + i * 24, 660, 22, "alt%d" % (i + 1),
                       name="AltModeText")
     # Covers of the controls an effect does not use (not hit-tested).
-    d[71] = e("cover:react", 396, 432, 580, 36, name="CoverReaction")
+    d[71] = e("cover:react", 266, 448, 710, 32, name="CoverReaction")
     d[72] = e("cover:bright", 266, 276, 710, 34, name="CoverBrightness")
     d[73] = e("cover:speed", 266, 232, 710, 34, name="CoverSpeed")
     d[74] = e("cover:direction", 266, 322, 710, 72, name="CoverDirection")

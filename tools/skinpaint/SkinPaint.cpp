@@ -216,8 +216,13 @@ void element(QPainter& p, const QString& style, const Area& a, Look look) {
     if (kind == "btn" || kind == "state" || kind == "dropdown") {
         control(p, r, look);
         if (kind == "dropdown") {
+            // A narrow drop-down keeps a small arrow in its lower corner, out of the way of
+            // its text.
+            const bool narrow = r.width() < 100;
+            const qreal side = narrow ? 9 : r.height();
             glyph(p, QStringLiteral("down"),
-                  QRectF(r.right() - r.height(), r.top(), r.height(), r.height()),
+                  narrow ? QRectF(r.right() - side - 2, r.bottom() - side - 1, side, side)
+                         : QRectF(r.right() - side, r.top(), side, side),
                   look == Look::Normal ? Look::Normal : Look::Over);
         }
     } else if (kind == "btnAccent") {

@@ -4,8 +4,9 @@
 
 namespace zel {
 
-/// The lighting page: here the window answers only its speed and brightness sliders; the
-/// effect choices belong to the lighting work.
+/// The lighting page: the effect and its controls, the seven user colours, the buttons'
+/// reactions, and the DPI indicator mode. Controls the current effect does not use are
+/// covered with the "unused" picture and ignore presses.
 class LightingPage final : public MainWindowPage {
 public:
     const SkinLayout& layout(const MainWindowSkin& skin) const override { return skin.lighting; }
@@ -13,7 +14,7 @@ public:
     bool keepsOverLook(int /*element*/) const override { return true; }
     PressOutcome press(const PointerState& pointer, int keyCount, const ProfileSettings& profile,
                        SharedSettings& shared) const override;
-    void paintStates(QImage& /*image*/, const PageView& /*view*/) const override {}
+    void paintStates(QImage& image, const PageView& view) const override;
     void paintTexts(QImage& image, const PageView& view) const override;
 };
 

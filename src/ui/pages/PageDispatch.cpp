@@ -2,6 +2,7 @@
 
 #include "presentation/LayoutElements.h"
 #include "settings/ProfileSettings.h"
+#include "ui/pages/LightingLogic.h"
 #include "ui/pages/PageLogic.h"
 
 #include <algorithm>
@@ -24,6 +25,12 @@ PressOutcome outcome(PressOutcome::Kind kind) {
 PressOutcome warning(Tip tip) {
     PressOutcome o = outcome(PressOutcome::Kind::Warning);
     o.warning = tip;
+    return o;
+}
+
+PressOutcome withSlot(PressOutcome::Kind kind, int slot) {
+    PressOutcome o = outcome(kind);
+    o.slot = slot;
     return o;
 }
 
@@ -113,7 +120,7 @@ PressOutcome pressAdvancedPage(PagePress press, SharedSettings& shared) {
             shared.dpiLevel = e - advanced::kDpiRowFirst;
         }
     } else if (within(e, advanced::kDpiColourFirst, advanced::kDpiColourCount)) {
-        // the colour chooser of the level belongs to the lighting page's work
+        return withSlot(PressOutcome::Kind::DpiColour, e - advanced::kDpiColourFirst);
     } else if (e == advanced::kDpiSlider) {
         return slider(DragMode::DpiOfLevel);
     } else if (e == advanced::kPointerSpeedSlider) {
@@ -142,14 +149,59 @@ PressOutcome pressMacroPage(PagePress press, SharedSettings& shared) {
     return emptySpace(press);
 }
 
-PressOutcome pressLightingPage(PagePress press) {
-    if (press.pageElement == lighting::kSpeedSlider) {
-        return slider(DragMode::LedCycleTime);
+PressOutcome pressLightingPage(PagePress press, int keyCount, SharedSettings& shared) {
+    const int e = press.pageElement;
+    if (shared.lightMode == 1) {
+        if (e == lighting::kEffectsTab) {
+            shared.lightMode = 0;
+            return {};
+        }
+        return emptySpace(press);
     }
-    if (press.pageElement == lighting::kBrightnessSlider) {
-        return slider(DragMode::LedBright);
+    const int effect = shared.ledType;
+    const auto uses = [effect](LightingControl control) { return effectUses(effect, control); };
+    const int keys = std::clamp(keyCount, 0, std::min(kButtonSlots, lighting::kReactionCount));
+    if (within(e, lighting::kColourFirst, lighting::kColourCount)) {
+        const int k = e - lighting::kColourFirst;
+        if (uses(LightingControl::UserColours) && shared.ledUserColourEnable != 0 &&
+            shared.cycleColourOn[static_cast<std::size_t>(k)] != 0) {
+            return withSlot(PressOutcome::Kind::UserColour, k);
+        }
+    } else if (within(e, lighting::kColourToggleFirst, lighting::kColourToggleCount)) {
+        if (uses(LightingControl::UserColours)) {
+            toggleUserColour(shared, e - lighting::kColourToggleFirst);
+        }
+    } else if (e == lighting::kEffect) {
+        return outcome(PressOutcome::Kind::EffectMenu);
+    } else if (e == lighting::kSpeedSlider) {
+        if (uses(LightingControl::Speed)) {
+            return slider(DragMode::LedCycleTime);
+        }
+    } else if (e == lighting::kMirror) {
+        if (uses(LightingControl::Symmetry)) {
+            shared.ledFeatureSymmetry = shared.ledFeatureSymmetry == 0 ? 1 : 0;
+        }
+    } else if (within(e, lighting::kDirectionFirst, lighting::kDirectionCount)) {
+        const int direction = e - lighting::kDirectionFirst;
+        if (uses(directionControl(direction))) {
+            shared.ledFeatureDirection = direction;
+        }
+    } else if (e == lighting::kBrightnessSlider) {
+        if (uses(LightingControl::Brightness)) {
+            return slider(DragMode::LedBright);
+        }
+    } else if (within(e, lighting::kReactionToggleFirst, keys)) {
+        return withSlot(PressOutcome::Kind::ToggleReaction, e - lighting::kReactionToggleFirst);
+    } else if (within(e, lighting::kReactionFirst, keys)) {
+        if (uses(LightingControl::ReactionTypes)) {
+            return withSlot(PressOutcome::Kind::ReactionMenu, e - lighting::kReactionFirst);
+        }
+    } else if (e == lighting::kAltModeTab) {
+        shared.lightMode = 1;
+    } else {
+        return emptySpace(press);
     }
-    return emptySpace(press);
+    return {};
 }
 
 std::optional<SliderElement> sliderElement(DragMode mode) {

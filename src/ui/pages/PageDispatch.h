@@ -19,6 +19,11 @@ struct PressOutcome {
         StartSlider,    ///< `slider` follows the pointer from the press on
         AssignmentMenu, ///< open the assignment popup of button `slot`
         Warning,        ///< show TipText `warning`
+        EffectMenu,     ///< open the lighting effect popup
+        ReactionMenu,   ///< open the reaction type popup of button `slot`
+        ToggleReaction, ///< toggle the reaction of button `slot` of the current profile
+        UserColour,     ///< choose user colour `slot` with the colour chooser
+        DpiColour,      ///< choose the colour of DPI level `slot` with the colour chooser
     };
     Kind kind = Kind::Nothing;
     DragMode slider = DragMode::None;
@@ -59,8 +64,11 @@ PressOutcome pressAdvancedPage(PagePress press, SharedSettings& shared);
 /// A press on the macro page; the editor's own elements are not this window's.
 PressOutcome pressMacroPage(PagePress press, SharedSettings& shared);
 
-/// A press on the lighting page (its two sliders).
-PressOutcome pressLightingPage(PagePress press);
+/// A press on the lighting page. On the effects page ("MODE_LIGHT" 0) a control that the
+/// current effect does not use ignores the press; in the DPI indicator mode only the
+/// effects tab answers. A button's reaction is the current profile's: the window toggles
+/// it (ToggleReaction).
+PressOutcome pressLightingPage(PagePress press, int keyCount, SharedSettings& shared);
 
 /// The slider a drag mode moves: its page and its element in that page's layout.
 struct SliderElement {

@@ -59,6 +59,13 @@ PressOutcome warned(Tip tip) {
     return o;
 }
 
+PressOutcome slotted(Kind kind, int slot) {
+    PressOutcome o;
+    o.kind = kind;
+    o.slot = slot;
+    return o;
+}
+
 PressOutcome slider(DragMode mode) {
     PressOutcome o;
     o.kind = Kind::StartSlider;
@@ -199,11 +206,8 @@ TEST(AdvancedPageDispatch, EveryElementLeadsToItsStoredChange) {
          {},
          [](SharedSettings& s) { s.dpiLevel = 1; }},
         {"a disabled level does not", kNoElement, advanced::kDpiRowFirst + 5, {}, nullptr},
-        {"the level colour belongs to the lighting work",
-         kNoElement,
-         advanced::kDpiColourFirst,
-         {},
-         nullptr},
+        {"a level colour opens the chooser", kNoElement, advanced::kDpiColourFirst + 5,
+         slotted(Kind::DpiColour, 5), nullptr},
         {"DPI slider", kNoElement, advanced::kDpiSlider, slider(DragMode::DpiOfLevel), nullptr},
         {"pointer speed slider", kNoElement, advanced::kPointerSpeedSlider,
          slider(DragMode::DpiSpeed), nullptr},
@@ -259,24 +263,216 @@ TEST(MacroPageDispatch, EveryElementLeadsToItsStoredChange) {
     });
 }
 
-TEST(LightingPageDispatch, EveryElementLeadsToItsStoredChange) {
-    const std::vector<Row> rows = {
-        {"speed slider", kNoElement, lighting::kSpeedSlider, slider(DragMode::LedCycleTime),
-         nullptr},
-        {"brightness slider", kNoElement, lighting::kBrightnessSlider, slider(DragMode::LedBright),
-         nullptr},
-        {"the effect choice belongs to the lighting work",
-         kNoElement,
-         lighting::kEffect,
-         {},
-         nullptr},
-        {"a frame element", main_layout::kHelp, kNoElement, {}, nullptr},
-        {"empty space drags the window", kNoElement, kNoElement, outcome(Kind::WindowDrag),
-         nullptr},
+namespace {
+
+/// The lighting page on the wave effect (it uses every control but the reaction types),
+/// own colours in use, colours 0 and 2 on.
+void lit(SharedSettings& s) {
+    s.ledType = 3;
+    s.ledUserColourEnable = 1;
+    s.cycleColourMask = 0b101;
+    s.cycleColourOn = {1, 0, 1, 0, 0, 0, 0};
+}
+
+Change litWith(int effect) {
+    return [effect](SharedSettings& s) {
+        lit(s);
+        s.ledType = static_cast<std::uint8_t>(effect);
     };
-    checkRows(rows, [](const Row& row, SharedSettings&) {
-        return pressLightingPage({row.frameElement, row.pageElement});
+}
+
+} // namespace
+
+TEST(LightingPageDispatch, EveryElementLeadsToItsStoredChange) {
+    const Change onWave = litWith(3);
+    const std::vector<Row> rows = {
+        {"a colour that is on opens the chooser", kNoElement, lighting::kColourFirst + 2,
+         slotted(Kind::UserColour, 2), nullptr, onWave},
+        {"a colour that is off does not",
+         kNoElement,
+         lighting::kColourFirst + 1,
+         {},
+         nullptr,
+         onWave},
+        {"nor does any colour while own colours are off",
+         kNoElement,
+         lighting::kColourFirst,
+         {},
+         nullptr,
+         [](SharedSettings& s) {
+             lit(s);
+             s.ledUserColourEnable = 0;
+         }},
+        {"a colour toggle turns its colour on",
+         kNoElement,
+         lighting::kColourToggleFirst + 1,
+         {},
+         [](SharedSettings& s) {
+             s.cycleColourMask = 0b111;
+             s.cycleColourOn[1] = 1;
+         },
+         onWave},
+        {"and off while another stays on",
+         kNoElement,
+         lighting::kColourToggleFirst + 2,
+         {},
+         [](SharedSettings& s) {
+             s.cycleColourMask = 0b001;
+             s.cycleColourOn[2] = 0;
+         },
+         onWave},
+        {"the last colour on stays on",
+         kNoElement,
+         lighting::kColourToggleFirst,
+         {},
+         nullptr,
+         [](SharedSettings& s) {
+             lit(s);
+             s.cycleColourMask = 0b001;
+             s.cycleColourOn = {1, 0, 0, 0, 0, 0, 0};
+         }},
+        {"the effect element opens the effect menu", kNoElement, lighting::kEffect,
+         outcome(Kind::EffectMenu), nullptr, litWith(13)},
+        {"speed slider", kNoElement, lighting::kSpeedSlider, slider(DragMode::LedCycleTime),
+         nullptr, onWave},
+        {"brightness slider", kNoElement, lighting::kBrightnessSlider, slider(DragMode::LedBright),
+         nullptr, onWave},
+        {"symmetry",
+         kNoElement,
+         lighting::kMirror,
+         {},
+         [](SharedSettings& s) { s.ledFeatureSymmetry = 1; },
+         onWave},
+        {"inward",
+         kNoElement,
+         lighting::kDirectionFirst + 3,
+         {},
+         [](SharedSettings& s) { s.ledFeatureDirection = 3; },
+         onWave},
+        {"outward on flow",
+         kNoElement,
+         lighting::kDirectionFirst + 2,
+         {},
+         [](SharedSettings& s) { s.ledFeatureDirection = 2; },
+         litWith(4)},
+        {"right on the DPI colour effect",
+         kNoElement,
+         lighting::kDirectionFirst + 1,
+         {},
+         [](SharedSettings& s) { s.ledFeatureDirection = 1; },
+         litWith(10)},
+        {"a reaction toggle", kNoElement, lighting::kReactionToggleFirst + kKeys - 1,
+         slotted(Kind::ToggleReaction, kKeys - 1), nullptr, litWith(0)},
+        {"a reaction type on the reaction effect", kNoElement, lighting::kReactionFirst + 3,
+         slotted(Kind::ReactionMenu, 3), nullptr, litWith(12)},
+        {"the own-colours state", kNoElement, lighting::kOwnColours, {}, nullptr, onWave},
+        {"this mode's tab", kNoElement, lighting::kEffectsTab, {}, nullptr, onWave},
+        {"the DPI indicator tab",
+         kNoElement,
+         lighting::kAltModeTab,
+         {},
+         [](SharedSettings& s) { s.lightMode = 1; },
+         onWave},
+        {"a frame element", main_layout::kHelp, kNoElement, {}, nullptr, onWave},
+        {"empty space drags the window", kNoElement, kNoElement, outcome(Kind::WindowDrag), nullptr,
+         onWave},
+    };
+    checkRows(rows, [](const Row& row, SharedSettings& shared) {
+        return pressLightingPage({row.frameElement, row.pageElement}, kKeys, shared);
     });
+}
+
+TEST(LightingPageDispatch, ControlsTheEffectDoesNotUseIgnoreThePress) {
+    const std::vector<Row> rows = {
+        {"colours with the colour cycle",
+         kNoElement,
+         lighting::kColourFirst,
+         {},
+         nullptr,
+         litWith(2)},
+        {"colour toggles with the colour cycle",
+         kNoElement,
+         lighting::kColourToggleFirst + 1,
+         {},
+         nullptr,
+         litWith(2)},
+        {"speed with the colour cycle",
+         kNoElement,
+         lighting::kSpeedSlider,
+         {},
+         nullptr,
+         litWith(2)},
+        {"speed with the reactions", kNoElement, lighting::kSpeedSlider, {}, nullptr, litWith(12)},
+        {"brightness with the spectrum",
+         kNoElement,
+         lighting::kBrightnessSlider,
+         {},
+         nullptr,
+         litWith(0)},
+        {"symmetry with the DPI colour effect",
+         kNoElement,
+         lighting::kMirror,
+         {},
+         nullptr,
+         litWith(10)},
+        {"outward with the breathing effect",
+         kNoElement,
+         lighting::kDirectionFirst + 2,
+         {},
+         nullptr,
+         litWith(7)},
+        {"inward with flow", kNoElement, lighting::kDirectionFirst + 3, {}, nullptr, litWith(4)},
+        {"left with the spectrum", kNoElement, lighting::kDirectionFirst, {}, nullptr, litWith(0)},
+        {"a reaction type with any other effect",
+         kNoElement,
+         lighting::kReactionFirst,
+         {},
+         nullptr,
+         litWith(11)},
+        {"an effect code the page does not know",
+         kNoElement,
+         lighting::kSpeedSlider,
+         {},
+         nullptr,
+         litWith(200)},
+    };
+    checkRows(rows, [](const Row& row, SharedSettings& shared) {
+        return pressLightingPage({row.frameElement, row.pageElement}, kKeys, shared);
+    });
+}
+
+TEST(LightingPageDispatch, TheDpiIndicatorModeAnswersOnlyItsWayBack) {
+    const auto altMode = [](SharedSettings& s) {
+        lit(s);
+        s.lightMode = 1;
+    };
+    const std::vector<Row> rows = {
+        {"the effects tab",
+         kNoElement,
+         lighting::kEffectsTab,
+         {},
+         [](SharedSettings& s) { s.lightMode = 0; },
+         altMode},
+        {"a colour toggle", kNoElement, lighting::kColourToggleFirst + 1, {}, nullptr, altMode},
+        {"the effect element", kNoElement, lighting::kEffect, {}, nullptr, altMode},
+        {"the speed slider", kNoElement, lighting::kSpeedSlider, {}, nullptr, altMode},
+        {"empty space drags the window", kNoElement, kNoElement, outcome(Kind::WindowDrag), nullptr,
+         altMode},
+    };
+    checkRows(rows, [](const Row& row, SharedSettings& shared) {
+        return pressLightingPage({row.frameElement, row.pageElement}, kKeys, shared);
+    });
+}
+
+TEST(LightingPageDispatch, OnlyTheMousesButtonsHaveReactions) {
+    SharedSettings shared = startSettings();
+    litWith(12)(shared);
+    EXPECT_EQ(pressLightingPage({kNoElement, lighting::kReactionToggleFirst + 4}, 5, shared),
+              slotted(Kind::ToggleReaction, 4));
+    EXPECT_EQ(pressLightingPage({kNoElement, lighting::kReactionToggleFirst + 5}, 5, shared),
+              PressOutcome{});
+    EXPECT_EQ(pressLightingPage({kNoElement, lighting::kReactionFirst + 5}, 5, shared),
+              PressOutcome{});
 }
 
 TEST(PageTabs, OnlyAnotherPagesTabTurnsThePage) {
