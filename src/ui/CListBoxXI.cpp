@@ -233,11 +233,18 @@ void CListBoxXI::mousePressEvent(QMouseEvent* event) {
 }
 
 void CListBoxXI::mouseDoubleClickEvent(QMouseEvent* event) {
-    // A second press on a row is a press again (a group row opens and closes with each).
-    mousePressEvent(event);
+    // The second press of a double click came as a press of its own already.
+    event->accept();
 }
 
 void CListBoxXI::keyPressEvent(QKeyEvent* event) {
+    if (editing()) {
+        // Keys that reach the list while its box is open are the box's.
+        QKeyEvent again(event->type(), event->key(), event->modifiers(), event->text());
+        QCoreApplication::sendEvent(m_editor, &again);
+        event->accept();
+        return;
+    }
     const bool typed = !event->text().isEmpty() && event->text().at(0).isPrint() &&
                        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
     if (!editing() && rowPressed && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {

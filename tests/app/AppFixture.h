@@ -32,6 +32,7 @@ protected:
         options.quitApplication = false;
         options.linkSleeper = &noPauses;
         options.powerBusAddress = powerBus;
+        options.chooser = chooser;
         auto app = std::make_unique<App>(options);
         app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
         app->downloadStarted = [this] { ++downloads; };
@@ -53,6 +54,8 @@ protected:
     }
 
     test::TempAppDir appDir;
+    /// The file dialogs of the program started by `makeApp`; null: the desktop's.
+    FileChooser* chooser = nullptr;
     NoPauses noPauses;
     std::vector<std::string> warnings;
     // Counted on the download worker, read by the test.
