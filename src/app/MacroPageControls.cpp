@@ -8,6 +8,7 @@
 #include "ui/menus/CMenuDlg.h"
 
 #include <QRegularExpressionValidator>
+#include <QScreen>
 
 #include <array>
 
@@ -210,7 +211,18 @@ void MacroPageControls::openMenu(int kind, QPoint global) {
     }
     m_in.window.closePopup();
     auto* popup = new CMenuDlg(static_cast<PopupKind>(kind), *menus, &m_in.window);
-    m_in.window.showPopup(popup, QRect(global, popup->size()));
+    // At the pointer, turned up or left where it would leave the screen.
+    QRect where(global, popup->size());
+    if (const QScreen* screen = m_in.window.screen()) {
+        const QRect work = screen->availableGeometry();
+        if (where.bottom() > work.bottom()) {
+            where.moveBottom(global.y());
+        }
+        if (where.right() > work.right()) {
+            where.moveRight(global.x());
+        }
+    }
+    m_in.window.showPopup(popup, where);
 }
 
 void MacroPageControls::closePopupMenu() {

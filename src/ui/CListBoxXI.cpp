@@ -147,7 +147,13 @@ void CListBoxXI::beginEdit() {
     m_editor->setPalette(colours);
     m_editor->setText(rowText(row));
     m_editor->selectAll();
-    m_editor->setGeometry(visualItemRect(item(row)));
+    // Over the row's text: the icon and the indent stay in sight.
+    const QRect band = visualItemRect(item(row));
+    const int kind = rowKind(row);
+    const QImage rowIcon = icon(kind);
+    const int textLeft =
+        kIconLeft + indent(kind) + (rowIcon.isNull() ? 0 : rowIcon.width() + kTextGap);
+    m_editor->setGeometry(band.adjusted(std::max(0, textLeft - 2), 0, 0, 0));
     m_editor->installEventFilter(this);
     m_editor->show();
     m_editor->setFocus(Qt::OtherFocusReason);
