@@ -303,6 +303,7 @@ TEST_F(MacroPageTest, GroupsAreExportedPlainAndSealedAndImportedThroughTheFileDi
     QTest::mouseRelease(menu, Qt::LeftButton, Qt::NoModifier, sealedRow);
     ZEL_WAIT_UNTIL(fs::exists(out / "Sealed.dat"));
     EXPECT_NE(readFile((out / "Sealed.dat").string()).find("MacMd5"), std::string::npos);
+    EXPECT_EQ(list(*app, "10002")->count(), 0);
     const std::size_t before = warnings.size();
     choose(*app, 1, kExportMacro);
     ZEL_WAIT_UNTIL(warnings.size() > before);
