@@ -13,6 +13,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
