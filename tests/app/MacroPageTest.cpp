@@ -140,6 +140,9 @@ protected:
 
     std::string tip(App& app, Tip t) { return app.core().pack().tipText(t); }
 
+    /// Pictures of the page, with the lists filled and each menu open, named `prefix` + what.
+    void pictures(const QString& prefix);
+
     test::ScriptedFileChooser files;
 };
 
@@ -396,11 +399,39 @@ TEST_F(MacroPageTest, EscapeDropsAnEditAndEnterOrAPressElsewhereKeepsIt) {
     app->shutDown();
 }
 
+TEST_F(MacroPageTest, AnotherLanguageShowsItsOwnLibraryInTheLists) {
+    auto app = startOnMacroPage();
+    CZEL_GMouseDlg* w = app->mainWindow();
+    click(w, centreOf(app->skin().main.area(m::kLanguage)));
+    QWidget* languages = shown("MainMenuDlg");
+    ASSERT_NE(languages, nullptr);
+    const QPoint chinese(languages->width() / 2, languages->height() / 4);
+    QTest::mouseMove(languages, chinese);
+    QTest::mousePress(languages, Qt::LeftButton, Qt::NoModifier, chinese);
+    QTest::mouseRelease(languages, Qt::LeftButton, Qt::NoModifier, chinese);
+    ASSERT_EQ(app->state().language.load(), 0);
+    CListBoxXI* l = macros(*app);
+    ASSERT_NE(l, nullptr);
+    ASSERT_GE(l->count(), 2);
+    EXPECT_EQ(l->rowText(0), QString::fromUtf8("办公"));
+    EXPECT_EQ(l->rowText(l->count() - 1), QString::fromUtf8("游戏"));
+    app->shutDown();
+}
+
 TEST_F(MacroPageTest, PicturesOfThePageWithItsMenusForLookingAt) {
     const QString folder = qEnvironmentVariable("ZEL_RENDER_DIR");
     if (folder.isEmpty()) {
         GTEST_SKIP() << "set ZEL_RENDER_DIR to a folder to get the pictures";
     }
+    for (const int language : {0, 1}) {
+        ini::IniStore ini;
+        ini.write(appDir.appDir() + "/skins/config/config.ini", "Init", "VER_SEL",
+                  std::to_string(language));
+        pictures(folder + QStringLiteral("/lang%1_").arg(language));
+    }
+}
+
+void MacroPageTest::pictures(const QString& prefix) {
     auto app = startOnMacroPage();
     CZEL_GMouseDlg* w = app->mainWindow();
     CListBoxXI* l = macros(*app);
@@ -412,7 +443,7 @@ TEST_F(MacroPageTest, PicturesOfThePageWithItsMenusForLookingAt) {
             QPainter p(&image);
             p.drawPixmap(w->mapFromGlobal(menu->pos()), menu->grab());
         }
-        EXPECT_TRUE(image.save(folder + "/" + name + ".png"));
+        EXPECT_TRUE(image.save(prefix + name + ".png"));
     };
     picture(QStringLiteral("macro_lists"));
     // Below the rows: the list's menu, with the macro still selected.
