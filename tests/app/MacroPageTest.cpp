@@ -192,6 +192,14 @@ TEST_F(MacroPageTest, ThePageShowsTheShippedGroupsAndMacrosInItsControls) {
     EXPECT_TRUE(steps->rowText(1).startsWith(QString::number(first.delay[0])));
     EXPECT_EQ(steps->rowKind(1), 0);
     EXPECT_TRUE(repeat->isEnabled() || (first.runMode & 3) != 0);
+    // A right press on a key step or a delay opens the step menu (its two rows).
+    for (int row : {0, 1}) {
+        QTest::mouseClick(steps->viewport(), Qt::RightButton, Qt::NoModifier, rowPoint(steps, row));
+        QWidget* stepMenu = shown("MainMenuDlg");
+        ASSERT_NE(stepMenu, nullptr) << row;
+        EXPECT_EQ(stepMenu->height(), 2 * kMenuRowHeight);
+        EXPECT_EQ(steps->currentRow(), row);
+    }
     QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(groups, 0));
     EXPECT_EQ(rowTexts(groups), (std::vector<std::string>{"Office", "Game"}));
 
