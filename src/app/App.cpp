@@ -78,7 +78,10 @@ App::App(AppOptions options, QObject* parent)
       m_warnings(m_owner, [this](Tip tip) { showWarning(tip); }), m_messages(m_options.renderOnly),
       m_repaint(std::make_unique<WindowRepaint>(*this)),
       m_core(coreOptions(m_options),
-             CoreSinks{m_warnings, m_messages, m_chooser, *m_repaint, m_owner}) {}
+             CoreSinks{m_warnings, m_messages,
+                       m_options.chooser != nullptr ? *m_options.chooser
+                                                    : static_cast<FileChooser&>(m_chooser),
+                       *m_repaint, m_owner}) {}
 
 App::~App() {
     if (m_ledPreview) {
@@ -169,6 +172,7 @@ void App::createWindow() {
     hooks.pageChanged = [this](int page) {
         m_shownPage = page;
         followLightingPreview();
+        followMacroPage(page);
     };
     m_window = std::make_unique<CZEL_GMouseDlg>(
         MainWindowContext{state, m_core.profiles(), m_core.description(), m_core.pack(), m_fonts,
@@ -363,6 +367,10 @@ bool App::eventFilter(QObject* watched, QEvent* event) {
             // After Qt has handled it, so that the window's state is the new one.
             QMetaObject::invokeMethod(this, &App::followLightingPreview, Qt::QueuedConnection);
         }
+        // A press on the window first ends the editing in the macro page's controls.
+        if (type == QEvent::MouseButtonPress && m_macroControls) {
+            m_macroControls->commitEdits();
+        }
         // A press, a release or a drag on the window is what changes the records there.
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
             (type == QEvent::MouseMove &&
@@ -406,6 +414,13 @@ void App::onHotplug() {
 
 void App::onMessage(QEvent* event) {
     auto* message = static_cast<AppMessage*>(event);
+    if (m_macroControls && message->message == msg::kMacroEditor) {
+        m_macroControls->menuCommand(static_cast<int>(message->wParam),
+                                     static_cast<int>(message->lParam));
+    } else if (m_macroControls && message->message == msg::kListEdited) {
+        m_macroControls->rowEdited(static_cast<int>(message->wParam),
+                                   static_cast<int>(message->lParam), message->text);
+    }
     if (message->message == static_cast<int>(kMsgRestoreLighting)) {
         restoreLightingAndDpi(m_core.link(), m_core.profiles(), m_core.folders().settingsFile(),
                               m_sleeper);
@@ -444,6 +459,11 @@ void App::chooseLanguage(int language) {
     m_warningSkin.font = m_fonts.selectFont(2, current);
     if (m_tray) {
         setTrayMenuTexts(*m_tray, m_core.pack());
+    }
+    // The macro page's controls show the new language's library in its font.
+    if (m_macroControls) {
+        m_macroControls.reset();
+        followMacroPage(static_cast<int>(PageId::MacroPage));
     }
     m_window->update();
 }
@@ -484,6 +504,22 @@ MenuContext* App::menuContext() {
     c.dropSharedFonts = [this] { m_fonts.dropMainSet(); };
     c.showNotice = [this](const QString& text) { m_messages.message(text.toStdString()); };
     return &c;
+}
+
+void App::followMacroPage(int page) {
+    if (page != static_cast<int>(PageId::MacroPage)) {
+        m_macroControls.reset();
+        return;
+    }
+    if (m_macroControls) {
+        return;
+    }
+    const int language = m_core.state().language.load();
+    m_macroControls = std::make_unique<MacroPageControls>(
+        MacroPageInputs{*m_window, m_core.library(), m_core.group(), m_core.keys(), m_core.pack(),
+                        m_skin.macro, m_fonts.selectFont(2, language), m_core.folders().skinsDir,
+                        language, [this] { return menuContext(); }});
+    m_macroControls->prepare();
 }
 
 void App::assignChosen(std::int32_t code) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LibraryMacroMenu.h"
+#include "app/MacroPageControls.h"
 #include "app/QtColourChooser.h"
 #include "app/QtSinks.h"
 #include "device/Sleeper.h"
@@ -48,6 +49,8 @@ struct AppOptions {
     Sleeper* linkSleeper = nullptr;
     /// The bus whose logind sends the power notifications; empty: the system bus.
     std::string powerBusAddress;
+    /// The open and save dialogs; null: the desktop's (tests pass scripted ones).
+    FileChooser* chooser = nullptr;
     /// Only render the pages (`renderPages`): no mouse is opened or written, nothing of the
     /// AppDir is written, and warnings and messages go to standard error instead of boxes.
     bool renderOnly = false;
@@ -91,6 +94,8 @@ public:
 
     CoreSession& core() { return m_core; }
     CZEL_GMouseDlg* mainWindow() const { return m_window.get(); }
+    /// The macro page's controls while the macro page is shown.
+    MacroPageControls* macroPageControls() const { return m_macroControls.get(); }
     MainWindowSkin& skin() { return m_skin; }
     const DeviceDescription& description() const { return m_core.description(); }
     AppState& state() { return m_core.state(); }
@@ -144,6 +149,8 @@ private:
     void assignChosen(std::int32_t code);
     /// The combination dialog of button `slot`.
     void openCombination(int slot);
+    /// The macro page's controls are made when the page is shown and go when it is left.
+    void followMacroPage(int page);
 
     AppOptions m_options;
     QueuedOwnerTasks m_owner;
@@ -166,6 +173,7 @@ private:
     std::unique_ptr<CZEL_GMouseDlg> m_window;
     MenuContext m_menus;
     std::unique_ptr<LibraryMacroMenu> m_macroMenu;
+    std::unique_ptr<MacroPageControls> m_macroControls;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     std::unique_ptr<QSocketNotifier> m_hotplugNotifier;
     std::unique_ptr<QObject> m_powerWatcher;

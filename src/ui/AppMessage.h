@@ -14,6 +14,7 @@ inline constexpr int kLanguageChosen = 0x7E9;   ///< (1, row): language row; (2,
 inline constexpr int kMacroEditor = 0x7EA;      ///< (kind, row or item): macro editor command
 inline constexpr int kKeyCaptured = 0x7F5;      ///< the key dialog's OK
 inline constexpr int kFontsRebuilt = 0x7F7;     ///< (1, 0): shared fonts dropped
+inline constexpr int kListEdited = 0x2B11;      ///< (row, list number; the new text)
 inline constexpr int kCombination = 0x7F8;      ///< (slot * 256 + main key, tokens)
 inline constexpr int kMacroLedMode = 0x83ED;    ///< (mode row − 1, 0)
 inline constexpr int kMacroLedLevel = 0x83EE;   ///< (colour row, 0)

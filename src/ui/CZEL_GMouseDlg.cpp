@@ -223,7 +223,7 @@ void CZEL_GMouseDlg::mousePressEvent(QMouseEvent* event) {
     m_pressX = event->position().toPoint().x();
     m_pressGlobal = event->globalPosition().toPoint();
     dispatchPress();
-    update();
+    updateOutsideControls();
 }
 
 void CZEL_GMouseDlg::mouseReleaseEvent(QMouseEvent* event) {
@@ -238,7 +238,16 @@ void CZEL_GMouseDlg::mouseReleaseEvent(QMouseEvent* event) {
     m_pointer.pressed = false;
     dispatchRelease();
     m_pointer.dragMode = DragMode::None;
-    update();
+    updateOutsideControls();
+}
+
+void CZEL_GMouseDlg::updateOutsideControls() {
+    const QRegion controls = childrenRegion();
+    if (controls.isEmpty()) {
+        update();
+    } else {
+        update(QRegion(rect()) - controls);
+    }
 }
 
 void CZEL_GMouseDlg::changePage(PageId page) {
@@ -591,8 +600,10 @@ void CZEL_GMouseDlg::paintEvent(QPaintEvent*) {
     auto* backing = device != nullptr && device->devType() == QInternal::Image
                         ? static_cast<QImage*>(device)
                         : nullptr;
+    // With child controls shown the page is painted clipped to the region asked for, so
+    // the controls' pixels stay theirs.
     if (isWindow() && backing != nullptr && backing->size() == size() &&
-        backing->devicePixelRatio() == 1.0 &&
+        childrenRegion().isEmpty() && backing->devicePixelRatio() == 1.0 &&
         (backing->format() == QImage::Format_RGB32 ||
          backing->format() == QImage::Format_ARGB32_Premultiplied)) {
         if (!m_painted) {

@@ -63,6 +63,11 @@ public:
     /// Whether a press or release may go on while a macro is recorded.
     bool recordingAllows() const;
 
+    /// Shows `popup` at `geometry` as the window's open popup; a press in the window closes it.
+    void showPopup(CMenuDlg* popup, QRect geometry);
+    /// Closes the open popup, if any.
+    void closePopup();
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -79,8 +84,9 @@ private:
     void dispatchPress();
     void dispatchRelease();
     void changePage(PageId page);
-    void closePopup();
-    void showPopup(CMenuDlg* popup, QRect geometry);
+    /// Repaints the window around its child controls (the macro page's lists), which paint
+    /// themselves.
+    void updateOutsideControls();
     void openLanguagePopup(int element, bool withList);
     void openAssignmentPopup(int slot);
     void openLightingPopup(PopupKind kind, int element, int button);

@@ -33,6 +33,7 @@ protected:
         options.linkSleeper = &noPauses;
         options.powerBusAddress = powerBus;
         options.colourChooser = colourChooser;
+        options.chooser = chooser;
         auto app = std::make_unique<App>(options);
         app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
         app->downloadStarted = [this] { ++downloads; };
@@ -54,6 +55,8 @@ protected:
     }
 
     test::TempAppDir appDir;
+    /// The file dialogs of the program started by `makeApp`; null: the desktop's.
+    FileChooser* chooser = nullptr;
     NoPauses noPauses;
     /// The colour chooser the program gets (null: the standard dialog).
     ColourChooser* colourChooser = nullptr;

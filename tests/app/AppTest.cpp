@@ -151,6 +151,8 @@ TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     shared.dpiLevel = 4;
     app->profiles().profiles[3].buttonCode[1] = 5;
     app->state().currentProfile = 3;
+    // Apply does nothing while a download runs: the start-up download ends first.
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
     click(app->mainWindow(), centre(app->skin().main.area(3)));
     ZEL_WAIT_UNTIL(config("ShareData", "FIRE_TIME") == std::string("123"));
     EXPECT_EQ(config("Init", "CurConfig"), "3");

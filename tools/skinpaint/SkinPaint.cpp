@@ -364,6 +364,88 @@ QImage canvas(const QSize& size, qreal radius) {
     return img;
 }
 
+/// A list icon of the macro page: `set` "macro" (closed group, open group, macro) or
+/// "step" (delay, press, release, pointer move, lighting, CPI).
+QImage listIcon(const QString& set, int kind) {
+    QImage img(16, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPen line(kAccent, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(line);
+    p.setBrush(Qt::NoBrush);
+    if (set == QLatin1String("macro")) {
+        if (kind == 0) { // a closed group: a folder with a chevron pointing right
+            p.setBrush(accentAlpha(60));
+            p.drawRoundedRect(QRectF(1.5, 3.5, 13, 10), 2, 2);
+            p.drawLine(QPointF(6.5, 6), QPointF(9, 8.5));
+            p.drawLine(QPointF(9, 8.5), QPointF(6.5, 11));
+        } else if (kind == 1) { // an open group: the chevron points down
+            p.setBrush(accentAlpha(120));
+            p.drawRoundedRect(QRectF(1.5, 3.5, 13, 10), 2, 2);
+            p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawLine(QPointF(5.5, 7), QPointF(8, 9.5));
+            p.drawLine(QPointF(8, 9.5), QPointF(10.5, 7));
+        } else { // a macro: a play mark
+            p.setPen(Qt::NoPen);
+            p.setBrush(kGrey);
+            QPolygonF play;
+            play << QPointF(5, 3.5) << QPointF(12.5, 8) << QPointF(5, 12.5);
+            p.drawPolygon(play);
+        }
+        return img;
+    }
+    switch (kind) {
+    case 0: // a delay: a clock
+        p.setPen(QPen(kGrey, 1.4));
+        p.drawEllipse(QRectF(2.5, 2.5, 11, 11));
+        p.drawLine(QPointF(8, 8), QPointF(8, 4.5));
+        p.drawLine(QPointF(8, 8), QPointF(10.5, 9.5));
+        break;
+    case 1:   // a press: an arrow down onto a bar
+    case 2: { // a release: an arrow up from a bar
+        const bool press = kind == 1;
+        p.setPen(QPen(press ? kAccent : kGrey, 1.8, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3, 13.5), QPointF(13, 13.5));
+        p.drawLine(QPointF(8, 2.5), QPointF(8, 10));
+        const qreal tip = press ? 10 : 2.5;
+        const qreal back = press ? 7 : 5.5;
+        p.drawLine(QPointF(8, tip), QPointF(5, back));
+        p.drawLine(QPointF(8, tip), QPointF(11, back));
+        break;
+    }
+    case 3: // a pointer move: a cross of arrows
+        p.drawLine(QPointF(8, 2), QPointF(8, 14));
+        p.drawLine(QPointF(2, 8), QPointF(14, 8));
+        p.drawLine(QPointF(8, 2), QPointF(6, 4));
+        p.drawLine(QPointF(8, 2), QPointF(10, 4));
+        p.drawLine(QPointF(14, 8), QPointF(12, 6));
+        p.drawLine(QPointF(14, 8), QPointF(12, 10));
+        break;
+    case 4: // a lighting step: a lit dot with rays
+        p.setBrush(kAccent);
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QRectF(5, 5, 6, 6));
+        p.setPen(QPen(kAccent, 1.2, Qt::SolidLine, Qt::RoundCap));
+        for (int r = 0; r < 8; ++r) {
+            p.save();
+            p.translate(8, 8);
+            p.rotate(45.0 * r);
+            p.drawLine(QPointF(0, -5), QPointF(0, -7));
+            p.restore();
+        }
+        break;
+    default: // a CPI step: three rising bars
+        p.setPen(Qt::NoPen);
+        p.setBrush(kAccent);
+        p.drawRect(QRectF(2, 10, 3, 4));
+        p.drawRect(QRectF(6.5, 7, 3, 7));
+        p.drawRect(QRectF(11, 3, 3, 11));
+        break;
+    }
+    return img;
+}
+
 bool save(const QImage& img, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const bool png = path.endsWith(QStringLiteral(".png"));
@@ -625,6 +707,18 @@ int run(const std::string& in, const QString& out) {
         p.drawRoundedRect(QRectF(1, 1, 12, 12), 3, 3);
         p.end();
         ok &= save(thumb, out + "/moveRect.png");
+    }
+
+    // The macro page's list icons, 16 x 16 with alpha: the macro list's by row kind
+    // (closed group, open group, macro) and the step list's by display kind (pause or
+    // delay, press, release, pointer move, lighting, CPI).
+    for (int i = 0; i < 3; ++i) {
+        ok &= save(listIcon(QStringLiteral("macro"), i),
+                   out + QStringLiteral("/MacList/macro%1.png").arg(i));
+    }
+    for (int i = 0; i < 6; ++i) {
+        ok &= save(listIcon(QStringLiteral("step"), i),
+                   out + QStringLiteral("/MacList/step%1.png").arg(i));
     }
 
     // Weapon pictures at the size of the dialog's picture element.

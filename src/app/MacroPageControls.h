@@ -1,0 +1,93 @@
+#pragma once
+
+#include "macros/MacroLibrary.h"
+#include "ui/CListBoxXI.h"
+
+#include <QFont>
+#include <QLineEdit>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace zel {
+
+class CZEL_GMouseDlg;
+class LanguagePack;
+class MacVkAndText;
+struct MenuContext;
+struct SkinLayout;
+
+/// What the macro page's controls are made from.
+struct MacroPageInputs {
+    CZEL_GMouseDlg& window;
+    MacroLibrary& library;
+    const MacroGroupState& group; ///< the current group's macros, for the step list
+    const MacVkAndText& keys;
+    const LanguagePack& pack;
+    const SkinLayout& layout; ///< the macro page's layout
+    QFont font;               ///< the language's font of the window's texts
+    std::string skinsDir;     ///< the list icons are in its "MacList" folder
+    int language = 0;
+    std::function<MenuContext*()> menus;
+};
+
+/// The child controls of the macro page: the macro list (10001), the step list (10002), the
+/// lighting list (10007) and the repeat-count box (10004) at the page's layout rectangles.
+/// The macro list shows the library's rows; its presses select rows through the library,
+/// its right presses open the list menus, and the menus' commands and the committed
+/// renames (posted to the window) come back through `menuCommand` and `rowEdited`. The
+/// step list shows the selected macro's steps; editing them is the macro editor's.
+///
+/// The controls live while the page is shown; the library shows through this object only
+/// in that time.
+class MacroPageControls final : public MacroPageView {
+public:
+    static constexpr int kMacroListId = 10001;
+    static constexpr int kStepListId = 10002;
+    static constexpr int kRepeatBoxId = 10004;
+    static constexpr int kLightingListId = 10007;
+
+    explicit MacroPageControls(MacroPageInputs inputs);
+    ~MacroPageControls() override;
+
+    /// Fills the lists and selects the first group when nothing is selected yet.
+    void prepare();
+
+    /// A row of the macro list's menus (kind 11 on the list, 12 on a macro row).
+    void menuCommand(int kind, int row);
+    /// A committed in-place edit of list `list` (1 macros, 2 steps, 3 lighting).
+    void rowEdited(int row, int list, const std::string& text);
+    /// Before a press on the window: open edits end and keep their text, and an empty
+    /// repeat-count box gets "1" and takes no input.
+    void commitEdits();
+
+    CListBoxXI* macroList() const { return m_macroList; }
+    CListBoxXI* stepList() const { return m_stepList; }
+    CListBoxXI* lightingList() const { return m_lightingList; }
+    QLineEdit* repeatBox() const { return m_repeatBox; }
+
+    // MacroPageView
+    void closePopupMenu() override;
+    void showSteps(int macro) override;
+    void clearLightingList() override;
+
+private:
+    void fillMacroList();
+    void showRepeatBox();
+    void pressRow(int row);
+    void rightPressMacroRow(int row, QPoint global);
+    void rightPressStepRow(int row, QPoint global);
+    void openMenu(int kind, QPoint global);
+    void renameSelected();
+    QString stepText(const MacroRecord& record, int step, int& kind) const;
+
+    MacroPageInputs m_in;
+    QPointer<CListBoxXI> m_macroList;
+    QPointer<CListBoxXI> m_stepList;
+    QPointer<CListBoxXI> m_lightingList;
+    QPointer<QLineEdit> m_repeatBox;
+};
+
+} // namespace zel
