@@ -243,11 +243,24 @@ void CListBoxXI::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
+void CListBoxXI::forwardKey(const QKeyEvent& event) {
+    QKeyEvent again(event.type(), event.key(), event.modifiers(), event.text());
+    m_forwardingKey = true;
+    QCoreApplication::sendEvent(m_editor, &again);
+    m_forwardingKey = false;
+}
+
 void CListBoxXI::keyPressEvent(QKeyEvent* event) {
+    if (m_forwardingKey) {
+        // The edit box left the key it was handed; it ends here.
+        event->accept();
+        return;
+    }
     if (editing()) {
-        // Keys that reach the list while its box is open are the box's.
-        QKeyEvent again(event->type(), event->key(), event->modifiers(), event->text());
-        QCoreApplication::sendEvent(m_editor, &again);
+        // Keys that reach the list while its box is open are the box's (the box may not
+        // have the focus, when the window was not active as the edit began).
+        m_editor->setFocus(Qt::OtherFocusReason);
+        forwardKey(*event);
         event->accept();
         return;
     }
@@ -266,8 +279,7 @@ void CListBoxXI::keyPressEvent(QKeyEvent* event) {
         beginEdit();
         if (typed && m_editor != nullptr) {
             // The typed character replaces the selected text, as it would in the box.
-            QKeyEvent again(event->type(), event->key(), event->modifiers(), event->text());
-            QCoreApplication::sendEvent(m_editor, &again);
+            forwardKey(*event);
         }
         event->accept();
         return;

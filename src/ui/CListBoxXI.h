@@ -67,6 +67,7 @@ protected:
 
 private:
     class RowPainter;
+    void forwardKey(const QKeyEvent& event);
     friend class RowPainter;
 
     QImage icon(int kind) const;
@@ -78,6 +79,9 @@ private:
     std::map<int, int> m_indents;
     QLineEdit* m_editor = nullptr;
     int m_editRow = -1;
+    /// A key is being handed to the edit box: if the box leaves it, it comes back up to the
+    /// list, which must not hand it over again.
+    bool m_forwardingKey = false;
 };
 
 } // namespace zel

@@ -93,6 +93,19 @@ TEST_F(ListBoxTest, ScrollingEndsTheEditAndKeepsItsText) {
     EXPECT_EQ(list->rowText(3), QStringLiteral("kept"));
 }
 
+TEST_F(ListBoxTest, KeysTheEditBoxLeavesDoNotComeBackForeverAndTheEditGoesOn) {
+    // A real keyboard sends Shift before a capital, and keys a line edit does not use; when
+    // they reach the list (the focus was still there) they are handed to the box once.
+    list->beginEdit();
+    QTest::keyClick(list, Qt::Key_Shift);
+    QTest::keyClick(list, Qt::Key_F5);
+    QTest::keyClicks(list, QStringLiteral("Kept"));
+    EXPECT_TRUE(list->editing());
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(owner.edits.size(), 1U);
+    EXPECT_EQ(list->rowText(3), QStringLiteral("Kept"));
+}
+
 TEST_F(ListBoxTest, NoRowSelectedNoEdit) {
     list->setCurrentRow(-1);
     QTest::keyClicks(list, QStringLiteral("x"));
