@@ -131,11 +131,24 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
     m_stepList->rowRightPressed = [this](int row, QPoint at) { rightPressStepRow(row, at); };
     QObject::connect(m_stepList, &QListWidget::currentRowChanged, m_stepList,
                      [this](int row) { stepRowChanged(row); });
+    m_stepList->rowPressed = [this](int row) {
+        if (row >= 0 && m_stepList) {
+            m_stepList->setCurrentRow(row);
+            stepRowChanged(row);
+        }
+    };
 
     m_lightingList = makeList(kLightingListNumber, kLightingListId, m_in.layout.macroDisplays[2]);
     m_lightingList->setIcons(stepIcons);
     m_lightingList->rowRightPressed = [this](int row, QPoint at) {
         rightPressLightingRow(row, at);
+    };
+    // A double click on a time row types its value.
+    m_lightingList->rowDoubleClicked = [this](int row) {
+        if (row >= 0 && row % kLightingRowsPerEntry == 2 && m_lightingList) {
+            m_lightingList->setCurrentRow(row);
+            m_lightingList->beginEdit();
+        }
     };
 
     m_repeatBox = new QLineEdit(&window);
@@ -421,7 +434,8 @@ void MacroPageControls::refreshSteps() {
             m_editor->setSelectedRow(row);
         }
     }
-    clearLightingList();
+    // The lighting list follows the selected step (empty unless it is a lighting step).
+    fillLightingList(-1);
 }
 
 void MacroPageControls::stepRowChanged(int row) {

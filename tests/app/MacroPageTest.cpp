@@ -340,6 +340,46 @@ TEST_F(MacroPageTest, TheInsertMenuAddsStepsAndTheGroupFileKeepsWhatTheListShows
     app->shutDown();
 }
 
+TEST_F(MacroPageTest, TypedDelaysAndLightingTimesAreLimitedAndTheTimeIsSaved) {
+    auto app = startOnMacroPage();
+    CListBoxXI* groups = macros(*app);
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(groups, 1));
+    CListBoxXI* steps = list(*app, "10002");
+    CListBoxXI* lights = list(*app, "10007");
+    const MacroRecord& record = app->core().group().groupMacros.records[0];
+    ASSERT_GT(steps->count(), 1);
+
+    // A delay typed above the limit is stored at the limit, with the warning.
+    QTest::mouseClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(steps, 1));
+    QTest::keyClick(steps, Qt::Key_Insert);
+    ASSERT_NE(steps->editor(), nullptr);
+    steps->editor()->setText(QStringLiteral("20000"));
+    QTest::keyClick(steps->editor(), Qt::Key_Return);
+    ZEL_WAIT_UNTIL(record.delay[0] == 10000);
+    EXPECT_TRUE(steps->rowText(1).startsWith(QStringLiteral("10000")));
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_EQ(warnings.back(), tip(*app, Tip::LimitReached));
+
+    // A new lighting step shows its entry; a double click on the time types it.
+    QTest::mouseClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(steps, 0));
+    insertThroughMenu(*app, 5);
+    ASSERT_EQ(steps->currentRow(), 2);
+    ASSERT_EQ(record.code[1], kCodeLed);
+    ASSERT_EQ(lights->count(), 3);
+    QTest::mouseDClick(lights->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(lights, 2));
+    ASSERT_NE(lights->editor(), nullptr);
+    lights->editor()->setText(QStringLiteral("55"));
+    QTest::keyClick(lights->editor(), Qt::Key_Return);
+    const LedSlot& slot = record.ledSlots[record.params[1].param1];
+    ZEL_WAIT_UNTIL(slot.bytes[6] == 55);
+    EXPECT_TRUE(lights->rowText(2).contains(QStringLiteral("55*122")));
+    MacroGroupState reread;
+    app->core().macroFiles().ReadGroupFile(*app->core().library().groupFilePath(0), reread);
+    EXPECT_EQ(reread.groupMacros.records[0].ledSlots, record.ledSlots);
+    EXPECT_EQ(reread.groupMacros.records[0].delay[0], 10000);
+    app->shutDown();
+}
+
 TEST_F(MacroPageTest, TheListMenuCreatesRenamesAndDeletesGroupsInTheIndexFile) {
     auto app = startOnMacroPage();
     const std::string dir = app->folders().macroDir;
