@@ -324,6 +324,11 @@ bool MacroEditor::deleteSelected() {
     if (r == nullptr || r->stepCount == 0) {
         return false;
     }
+    // A sealed group shows no steps: nothing may go unseen.
+    if (m_group.groupSealed) {
+        warn(Tip::GroupSealed);
+        return false;
+    }
     const int count = std::min<int>(r->stepCount, kMaxSteps);
     const int at = std::min(selectedStep(), count - 1);
     const auto i = static_cast<std::size_t>(at);
@@ -410,7 +415,7 @@ bool MacroEditor::canModifyDelay() const {
 
 bool MacroEditor::setKey(std::uint8_t code) {
     MacroRecord* r = current();
-    if (r == nullptr || m_selectedRow < 0 || m_selectedRow % 2 != 0 ||
+    if (r == nullptr || m_group.groupSealed || m_selectedRow < 0 || m_selectedRow % 2 != 0 ||
         selectedStep() >= r->stepCount) {
         return false;
     }
@@ -420,7 +425,7 @@ bool MacroEditor::setKey(std::uint8_t code) {
 
 bool MacroEditor::commitStepEdit(int row, const std::string& text) {
     MacroRecord* r = current();
-    if (text.empty() || r == nullptr || row < 0 || row / 2 >= r->stepCount) {
+    if (text.empty() || r == nullptr || m_group.groupSealed || row < 0 || row / 2 >= r->stepCount) {
         return false;
     }
     m_selectedRow = row;
@@ -499,7 +504,7 @@ bool MacroEditor::commitStepEdit(int row, const std::string& text) {
 
 LedSlot* MacroEditor::selectedSlot() {
     MacroRecord* r = current();
-    if (r == nullptr || m_selectedRow < 0 || m_selectedRow % 2 != 0 ||
+    if (r == nullptr || m_group.groupSealed || m_selectedRow < 0 || m_selectedRow % 2 != 0 ||
         selectedStep() >= r->stepCount) {
         return nullptr;
     }

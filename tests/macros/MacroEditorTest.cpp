@@ -133,6 +133,15 @@ TEST_F(MacroEditorTest, LimitsWarnAndLeaveTheRecord) {
     editor.menuItem(146);
     EXPECT_EQ(tips(), std::vector<Tip>{Tip::GroupSealed});
     EXPECT_TRUE(editor.stepRows().empty());
+    // Nor can a step that is not shown be deleted, typed over or given a key.
+    editor.setSelectedRow(0);
+    const MacroRecord sealed = record();
+    EXPECT_FALSE(editor.deleteSelected());
+    EXPECT_FALSE(editor.commitStepEdit(1, "500"));
+    EXPECT_FALSE(editor.setKey(0x04));
+    EXPECT_TRUE(editor.lightingRows().empty());
+    EXPECT_EQ(record(), sealed);
+    EXPECT_EQ(tips().back(), Tip::GroupSealed);
     EXPECT_FALSE(editor.repeatBox().enabled);
 }
 
