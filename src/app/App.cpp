@@ -90,8 +90,8 @@ App::~App() {
     m_core.stopWorkers();
 }
 
-void App::showWarning(Tip tip, const std::string& suffix) {
-    const std::string text = m_core.pack().tipText(tip) + suffix;
+void App::showWarning(Tip tip, const std::string& suffix, const std::string& prefix) {
+    const std::string text = prefix + m_core.pack().tipText(tip) + suffix;
     m_shownWarnings.push_back(text);
     if (warningShower) {
         warningShower(text);
@@ -163,6 +163,14 @@ void App::createWindow() {
         m_options.colourChooser != nullptr ? m_options.colourChooser : &m_colourChooser;
     hooks.openCombination = [this](int slot) { openCombination(slot); };
     hooks.recordsChanged = [this] { publishSoon(); };
+    hooks.macroPagePressed = [this](int element) {
+        if (m_macroControls) {
+            m_macroControls->pagePressed(element);
+        }
+    };
+    hooks.macroRunModeElement = [this] {
+        return m_macroControls ? m_macroControls->runModeElement() : -1;
+    };
     hooks.rebuildFonts = [this] {
         const int language = m_core.state().language.load();
         m_fonts.buildFonts(screenScale(), m_core.pack(), language, m_core.folders().skinsDir,
@@ -420,6 +428,12 @@ void App::onMessage(QEvent* event) {
     } else if (m_macroControls && message->message == msg::kListEdited) {
         m_macroControls->rowEdited(static_cast<int>(message->wParam),
                                    static_cast<int>(message->lParam), message->text);
+    } else if (m_macroControls && message->message == msg::kKeyCaptured) {
+        m_macroControls->keyCaptured();
+    } else if (m_macroControls && (message->message == msg::kMacroLedMode ||
+                                   message->message == msg::kMacroLedLevel)) {
+        m_macroControls->lightingChosen(message->message == msg::kMacroLedMode,
+                                        static_cast<int>(message->wParam));
     }
     if (message->message == static_cast<int>(kMsgRestoreLighting)) {
         restoreLightingAndDpi(m_core.link(), m_core.profiles(), m_core.folders().settingsFile(),
@@ -515,10 +529,33 @@ void App::followMacroPage(int page) {
         return;
     }
     const int language = m_core.state().language.load();
-    m_macroControls = std::make_unique<MacroPageControls>(
-        MacroPageInputs{*m_window, m_core.library(), m_core.group(), m_core.keys(), m_core.pack(),
-                        m_skin.macro, m_fonts.selectFont(2, language), m_core.folders().skinsDir,
-                        language, [this] { return menuContext(); }});
+    MacroPageInputs inputs{
+        *m_window,
+        m_core.library(),
+        m_core.group(),
+        m_core.keys(),
+        m_core.pack(),
+        m_skin.macro,
+        m_fonts.selectFont(2, language),
+        m_core.folders().skinsDir,
+        language,
+        [this] { return menuContext(); },
+        [this](Tip tip, const std::string& prefix) { showWarning(tip, {}, prefix); },
+        &m_messages,
+        {}};
+    inputs.keyDialog = [this]() -> std::optional<KeyDialogContext> {
+        const int current = m_core.state().language.load();
+        const FolderTree& folders = m_core.folders();
+        return KeyDialogContext{m_core.ini(),
+                                folders.skinsDir,
+                                folders.languageDir,
+                                current,
+                                m_core.keys(),
+                                m_fonts.selectFont(2, current),
+                                qs(m_core.description().productName(current)),
+                                &m_messages};
+    };
+    m_macroControls = std::make_unique<MacroPageControls>(std::move(inputs));
     m_macroControls->prepare();
 }
 

@@ -111,8 +111,8 @@ public:
     const std::vector<std::string>& shownWarnings() const { return m_shownWarnings; }
     /// The lighting page's preview worker is running.
     bool lightingPreviewRunning() const { return m_ledPreview && m_ledPreview->running(); }
-    /// Shows the warning box for TipText `tip` (kind 2), or `text` when given.
-    void showWarning(Tip tip, const std::string& suffix = {});
+    /// Shows the warning box for TipText `tip` (kind 2) between `prefix` and `suffix`.
+    void showWarning(Tip tip, const std::string& suffix = {}, const std::string& prefix = {});
 
     /// Replaces the modal warning box (tests answer it without a window).
     std::function<void(const std::string& text)> warningShower;

@@ -1,7 +1,9 @@
 #include "app/MacroPageControls.h"
 
+#include "common/WarningSink.h"
 #include "keys/MacVkAndText.h"
 #include "presentation/LanguagePack.h"
+#include "presentation/LayoutElements.h"
 #include "presentation/SkinLayout.h"
 #include "ui/CListBoxXI.h"
 #include "ui/CZEL_GMouseDlg.h"
@@ -9,6 +11,7 @@
 
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QSignalBlocker>
 
 #include <array>
 
@@ -41,26 +44,21 @@ constexpr int kLightingListNumber = 3;
 constexpr int kMacroRowKind = 2;
 constexpr int kMacroRowIndent = 10;
 constexpr int kDelayKind = 0;
-constexpr int kPressKind = 1;
-constexpr int kReleaseKind = 2;
-constexpr int kMoveKind = 3;
-constexpr int kLightingKind = 4;
-constexpr int kCpiKind = 5;
 constexpr int kDelayIndent = 30;
 constexpr int kMacroIcons = 3;
 constexpr int kStepIcons = 6;
 
-// Texts of the "other" table the step rows use.
-constexpr int kCpiReturnText = 11;
-constexpr int kDelayUnitText = 12;
-constexpr int kLightingStepText = 13;
-constexpr int kLightingOtherText = 14;
-constexpr int kPauseText = 17;
+// Rows of the step list's menu (kind 13).
+constexpr int kModifyStep = 1;
+constexpr int kDeleteStepRow = 2;
 
-/// The CPI of each level index 1..15 of a "set CPI" step.
-constexpr std::array<int, 15> kCpiOfIndex{200,  400,  600,  800,  1000, 1200, 1600, 1600,
-                                          2000, 2000, 2400, 2400, 3200, 4000, 4800};
-constexpr int kDefaultCpi = 800;
+// Run modes of the page's elements 6, 7 and 8.
+constexpr std::array<int, 3> kRunModeOfElement{2, 1, 0};
+// Lighting modes that have no level.
+constexpr std::uint8_t kLedModeNoLevelA = 6;
+constexpr std::uint8_t kLedModeNoLevelB = 7;
+// Rows of an entry of the lighting list: mode, level, time, and the time once more.
+constexpr int kLightingRowsPerEntry = 4;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -80,7 +78,33 @@ std::vector<QImage> readIcons(const std::string& skinsDir, const char* prefix, i
 
 } // namespace
 
+/// The editor's reports: the window's warning box, the plain message box and the group file.
+class MacroPageControls::EditorOutput final : public MacroEditorOutput {
+public:
+    explicit EditorOutput(MacroPageInputs& in) : m_in(in) {}
+    void warn(Tip tip, std::string_view prefix) override {
+        if (m_in.warn) {
+            m_in.warn(tip, std::string(prefix));
+        }
+    }
+    void plainMessage(const std::string& text) override {
+        if (m_in.messages != nullptr) {
+            m_in.messages->message(text);
+        }
+    }
+    void saveMacro(int macro) override { static_cast<void>(m_in.library.saveMacro(macro)); }
+
+private:
+    MacroPageInputs& m_in;
+};
+
 MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(inputs)) {
+    m_output = std::make_unique<EditorOutput>(m_in);
+    MacroEditorTexts texts{
+        [this](int entry) { return m_in.pack.text(TextTable::Other, entry); },
+        [this](int entry) { return m_in.pack.text(TextTable::Led, entry); },
+        [this](std::uint8_t code) { return m_in.keys.deviceCodeName(m_in.language, code); }};
+    m_editor = std::make_unique<MacroEditor>(m_in.group, std::move(texts), *m_output);
     QWidget& window = m_in.window;
     const auto makeList = [&](int number, int id, const CornerRect& where) {
         auto* list = new CListBoxXI(number, &window, &window);
@@ -100,9 +124,27 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
     m_stepList->setIcons(stepIcons);
     m_stepList->setIndent(kDelayKind, kDelayIndent);
     m_stepList->rowRightPressed = [this](int row, QPoint at) { rightPressStepRow(row, at); };
+    QObject::connect(m_stepList, &QListWidget::currentRowChanged, m_stepList,
+                     [this](int row) { stepRowChanged(row); });
+    m_stepList->rowPressed = [this](int row) {
+        if (row >= 0 && m_stepList) {
+            m_stepList->setCurrentRow(row);
+            stepRowChanged(row);
+        }
+    };
 
     m_lightingList = makeList(kLightingListNumber, kLightingListId, m_in.layout.macroDisplays[2]);
     m_lightingList->setIcons(stepIcons);
+    m_lightingList->rowRightPressed = [this](int row, QPoint at) {
+        rightPressLightingRow(row, at);
+    };
+    // A double click on a time row types its value.
+    m_lightingList->rowDoubleClicked = [this](int row) {
+        if (row >= 0 && row % kLightingRowsPerEntry == 2 && m_lightingList) {
+            m_lightingList->setCurrentRow(row);
+            m_lightingList->beginEdit();
+        }
+    };
 
     m_repeatBox = new QLineEdit(&window);
     m_repeatBox->setObjectName(QString::number(kRepeatBoxId));
@@ -115,9 +157,8 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
     colours.setColor(QPalette::Base, Qt::black);
     colours.setColor(QPalette::Text, Qt::white);
     m_repeatBox->setPalette(colours);
-    QObject::connect(m_repeatBox, &QLineEdit::textEdited, m_repeatBox, [this](const QString& text) {
-        m_in.library.repeatBox.text = text.toStdString();
-    });
+    QObject::connect(m_repeatBox, &QLineEdit::textEdited, m_repeatBox,
+                     [this](const QString& text) { repeatEdited(text); });
 
     for (QWidget* control :
          {static_cast<QWidget*>(m_macroList.data()), static_cast<QWidget*>(m_stepList.data()),
@@ -299,6 +340,20 @@ void MacroPageControls::menuCommand(int kind, int row) {
         default:
             return;
         }
+    } else if (kind == static_cast<int>(PopupKind::MacroStepMenu)) {
+        syncEditor();
+        if (row == kModifyStep) {
+            modifySelected();
+        } else if (row == kDeleteStepRow && m_editor->deleteSelected()) {
+            refreshSteps();
+        }
+        return;
+    } else if (kind == static_cast<int>(PopupKind::InsertStep)) {
+        syncEditor();
+        if (m_editor->menuItem(row)) {
+            refreshSteps();
+        }
+        return;
     } else {
         return;
     }
@@ -306,8 +361,21 @@ void MacroPageControls::menuCommand(int kind, int row) {
 }
 
 void MacroPageControls::rowEdited(int row, int list, const std::string& text) {
+    if (list == kStepListNumber) {
+        syncEditor();
+        // The row shows what the record holds afterwards, changed or not.
+        static_cast<void>(m_editor->commitStepEdit(row, text));
+        refreshSteps();
+        return;
+    }
+    if (list == kLightingListNumber) {
+        syncEditor();
+        static_cast<void>(m_editor->commitLightingEdit(row, text));
+        fillLightingList(row);
+        return;
+    }
     if (list != kMacroListNumber) {
-        return; // the step and lighting rows are the macro editor's
+        return;
     }
     static_cast<void>(m_in.library.renameRow(row, text));
     fillMacroList();
@@ -332,68 +400,210 @@ void MacroPageControls::clearLightingList() {
     }
 }
 
-QString MacroPageControls::stepText(const MacroRecord& record, int step, int& kind) const {
-    const auto s = static_cast<std::size_t>(step);
-    const std::uint8_t code = record.code[s];
-    const std::uint8_t action = record.action[s];
-    const int p1 = record.params[s].param1;
-    const int p2 = record.params[s].param2;
-    const auto other = [this](int entry) { return qs(m_in.pack.text(TextTable::Other, entry)); };
-    switch (code) {
-    case kCodePause:
-        kind = kDelayKind;
-        return other(kPauseText);
-    case kCodeMove: {
-        kind = kMoveKind;
-        static constexpr std::array<const char*, 4> kMoves{"[X-]:%1,[Y-]:%2", "[X-]:%1,[Y+]:%2",
-                                                           "[X+]:%1,[Y-]:%2", "[X+]:%1,[Y+]:%2"};
-        if (action >= kActionMoveLeftUp && action <= kActionMoveRightDown) {
-            return QString::fromLatin1(kMoves[static_cast<std::size_t>(action - kActionMoveLeftUp)])
-                .arg(p1)
-                .arg(p2);
-        }
-        return QStringLiteral("[X]:eeror,[Y]:eeror");
-    }
-    case kCodeCpi:
-        kind = kCpiKind;
-        if (action == kActionSetCpi) {
-            const int cpi =
-                p1 >= 1 && p1 <= 15 ? kCpiOfIndex[static_cast<std::size_t>(p1 - 1)] : kDefaultCpi;
-            return QStringLiteral("[DPI]:%1 ").arg(cpi);
-        }
-        return action == kActionReturnCpi ? other(kCpiReturnText) : QStringLiteral("[DPI]:Error");
-    case kCodeLed:
-        kind = kLightingKind;
-        return action >= 13 && action <= 15 ? other(kLightingStepText) + QString::number(p1 + 1)
-                                            : other(kLightingStepText) + other(kLightingOtherText);
-    default:
-        kind = action == kActionRelease ? kReleaseKind : kPressKind;
-        return qs(m_in.keys.deviceCodeName(m_in.language, code));
-    }
+void MacroPageControls::syncEditor() {
+    m_editor->setMacro(m_in.library.macroRowSelected() ? m_in.library.currentMacro() : -1);
 }
 
 void MacroPageControls::showSteps(int macro) {
+    m_editor->setMacro(macro);
+    refreshSteps();
+}
+
+void MacroPageControls::refreshSteps() {
     if (!m_stepList) {
         return;
     }
-    m_stepList->clear();
-    const MacroBuffer& buffer = m_in.group.groupMacros;
-    if (m_in.group.groupSealed || macro < 0 || macro >= buffer.count) {
+    const int remembered = m_editor->selectedRow();
+    {
+        const QSignalBlocker quiet(m_stepList);
+        m_stepList->clear();
+        const std::vector<EditorRow> rows = m_editor->stepRows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            m_stepList->addRow(qs(rows[i].text), static_cast<int>(rows[i].kind),
+                               static_cast<int>(i / 2));
+        }
+        if (!rows.empty()) {
+            const int row =
+                remembered >= 0 && remembered < static_cast<int>(rows.size()) ? remembered : 0;
+            m_stepList->setCurrentRow(row);
+            m_editor->setSelectedRow(row);
+        }
+    }
+    // The lighting list follows the selected step (empty unless it is a lighting step).
+    fillLightingList(-1);
+}
+
+void MacroPageControls::stepRowChanged(int row) {
+    if (row < 0) {
         return;
     }
-    const MacroRecord& record = buffer.records[static_cast<std::size_t>(macro)];
-    const QString unit = qs(m_in.pack.text(TextTable::Other, kDelayUnitText));
-    const int steps = std::min<int>(record.stepCount, kMaxSteps);
-    for (int s = 0; s < steps; ++s) {
-        int kind = kDelayKind;
-        const QString text = stepText(record, s, kind);
-        m_stepList->addRow(text, kind, s);
-        m_stepList->addRow(QString::number(record.delay[static_cast<std::size_t>(s)]) + unit,
-                           kDelayKind, s);
+    m_editor->setSelectedRow(row);
+    fillLightingList(-1);
+}
+
+void MacroPageControls::fillLightingList(int select) {
+    if (!m_lightingList) {
+        return;
     }
-    if (steps > 0) {
-        m_stepList->setCurrentRow(0);
+    m_lightingList->clear();
+    const std::vector<EditorRow> rows = m_editor->lightingRows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        m_lightingList->addRow(qs(rows[i].text), static_cast<int>(rows[i].kind),
+                               static_cast<int>(i));
     }
+    if (select >= 0 && select < static_cast<int>(rows.size())) {
+        m_lightingList->setCurrentRow(select);
+    }
+}
+
+void MacroPageControls::rightPressLightingRow(int row, QPoint global) {
+    if (row < 0 || !m_lightingList) {
+        return;
+    }
+    m_lightingList->setCurrentRow(row);
+    const MacroRecord* record = nullptr;
+    syncEditor();
+    if (m_editor->macro() >= 0) {
+        record = &m_in.group.groupMacros.records[static_cast<std::size_t>(m_editor->macro())];
+    }
+    if (record == nullptr) {
+        return;
+    }
+    const int step = m_editor->selectedStep();
+    const std::uint8_t mode =
+        record
+            ->ledSlots[std::min<std::size_t>(record->params[static_cast<std::size_t>(step)].param1,
+                                             kLedSlotCount - 1)]
+            .bytes[4];
+    if (row % kLightingRowsPerEntry == 0) {
+        openMenu(static_cast<int>(PopupKind::MacroLedMode), global);
+    } else if (row % kLightingRowsPerEntry == 1 && mode != kLedModeNoLevelA &&
+               mode != kLedModeNoLevelB) {
+        openMenu(static_cast<int>(PopupKind::MacroLedColour), global);
+    }
+}
+
+void MacroPageControls::lightingChosen(bool mode, int value) {
+    if (!m_lightingList) {
+        return;
+    }
+    const int row = m_lightingList->currentRow();
+    syncEditor();
+    // The mode menu answers on a mode row, the level menu on a level row.
+    if (row < 0 || (row % kLightingRowsPerEntry == 0) != mode || value < 0 || value > 255) {
+        return;
+    }
+    static_cast<void>(m_editor->setLightingByte(row, static_cast<std::uint8_t>(value)));
+    fillLightingList(row);
+}
+
+void MacroPageControls::showEditorRepeatBox() {
+    const MacroEditor::RepeatBox box = m_editor->repeatBox();
+    m_in.library.repeatBox = MacroLibrary::RepeatBox{box.text, box.enabled};
+    showRepeatBox();
+}
+
+void MacroPageControls::repeatEdited(const QString& text) {
+    syncEditor();
+    const std::string value = m_editor->repeatTextChanged(text.toStdString());
+    m_in.library.repeatBox.text = value;
+    if (m_repeatBox && m_repeatBox->text() != qs(value)) {
+        m_repeatBox->setText(qs(value));
+        m_repeatBox->setCursorPosition(static_cast<int>(m_repeatBox->text().size()));
+    }
+}
+
+void MacroPageControls::pagePressed(int element) {
+    namespace elements = layout::skin_mac;
+    if (element == elements::kInsert) {
+        openInsertMenu();
+        return;
+    }
+    if (element < elements::kRepeatModeFirst ||
+        element >= elements::kRepeatModeFirst + elements::kRepeatModeCount) {
+        return;
+    }
+    syncEditor();
+    if (m_editor->setRunMode(
+            kRunModeOfElement[static_cast<std::size_t>(element - elements::kRepeatModeFirst)])) {
+        showEditorRepeatBox();
+    }
+}
+
+int MacroPageControls::runModeElement() const {
+    const MacroLibrary& library = m_in.library;
+    const MacroBuffer& buffer = m_in.group.groupMacros;
+    const int macro = library.currentMacro();
+    if (m_in.group.groupSealed || !library.macroRowSelected() || macro < 0 ||
+        macro >= buffer.count) {
+        return -1;
+    }
+    const int mode = buffer.records[static_cast<std::size_t>(macro)].runMode & 3;
+    for (std::size_t i = 0; i < kRunModeOfElement.size(); ++i) {
+        if (kRunModeOfElement[i] == mode) {
+            return layout::skin_mac::kRepeatModeFirst + static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+void MacroPageControls::openInsertMenu() {
+    const MacroLibrary& library = m_in.library;
+    if (library.rows().empty()) {
+        m_in.warn(Tip::NoMacroList, {});
+        return;
+    }
+    if (!library.macroRowSelected()) {
+        m_in.warn(Tip::SelectRowFirst, {});
+        return;
+    }
+    MenuContext* menus = m_in.menus ? m_in.menus() : nullptr;
+    if (menus == nullptr) {
+        return;
+    }
+    m_in.window.closePopup();
+    auto* popup = new CMenuDlg(PopupKind::InsertStep, *menus, &m_in.window);
+    const Area& insert = m_in.layout.area(layout::skin_mac::kInsert);
+    const QPoint below = m_in.window.mapToGlobal(QPoint(insert.x, insert.y + insert.height));
+    m_in.window.showPopup(popup, QRect(below, QSize(popup->width(), popup->height())));
+}
+
+void MacroPageControls::editStepRow() {
+    if (!m_stepList) {
+        return;
+    }
+    m_stepList->setCurrentRow(m_editor->selectedRow());
+    m_stepList->setFocus(Qt::OtherFocusReason);
+    m_stepList->beginEdit();
+}
+
+void MacroPageControls::modifySelected() {
+    switch (m_editor->modify()) {
+    case MacroEditor::Modify::Nothing:
+        return;
+    case MacroEditor::Modify::EditRow:
+        editStepRow();
+        return;
+    case MacroEditor::Modify::CaptureKey:
+        break;
+    }
+    const std::optional<KeyDialogContext> context =
+        m_in.keyDialog ? m_in.keyDialog() : std::nullopt;
+    if (!context) {
+        return;
+    }
+    m_captured.code = m_editor->selectedCode();
+    m_captured.name = m_in.keys.deviceCodeName(m_in.language, m_captured.code);
+    CDialogGetKey dialog(*context, m_captured, keyDialogPosition(m_in.window), &m_in.window);
+    dialog.exec();
+}
+
+void MacroPageControls::keyCaptured() {
+    syncEditor();
+    if (m_editor->setKey(m_captured.code)) {
+        refreshSteps();
+    }
+    m_captured = CapturedKey{};
 }
 
 } // namespace zel

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "common/Tip.h"
+#include "keys/CombinationInput.h"
+#include "macros/MacroEditor.h"
 #include "macros/MacroLibrary.h"
 #include "ui/CListBoxXI.h"
+#include "ui/keys/CDialogGetKey.h"
 
 #include <QFont>
 #include <QLineEdit>
@@ -9,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace zel {
@@ -16,6 +21,7 @@ namespace zel {
 class CZEL_GMouseDlg;
 class LanguagePack;
 class MacVkAndText;
+class MessageSink;
 struct MenuContext;
 struct SkinLayout;
 
@@ -23,7 +29,7 @@ struct SkinLayout;
 struct MacroPageInputs {
     CZEL_GMouseDlg& window;
     MacroLibrary& library;
-    const MacroGroupState& group; ///< the current group's macros, for the step list
+    MacroGroupState& group; ///< the current group's macros, which the editor changes
     const MacVkAndText& keys;
     const LanguagePack& pack;
     const SkinLayout& layout; ///< the macro page's layout
@@ -31,6 +37,11 @@ struct MacroPageInputs {
     std::string skinsDir;     ///< the list icons are in its "MacList" folder
     int language = 0;
     std::function<MenuContext*()> menus;
+    /// The warning box, with a text before the warning's own.
+    std::function<void(Tip, const std::string& prefix)> warn;
+    MessageSink* messages = nullptr; ///< the plain message box
+    /// What the key dialog of a step is made from.
+    std::function<std::optional<KeyDialogContext>()> keyDialog;
 };
 
 /// The child controls of the macro page: the macro list (10001), the step list (10002), the
@@ -38,7 +49,9 @@ struct MacroPageInputs {
 /// The macro list shows the library's rows; its presses select rows through the library,
 /// its right presses open the list menus, and the menus' commands and the committed
 /// renames (posted to the window) come back through `menuCommand` and `rowEdited`. The
-/// step list shows the selected macro's steps; editing them is the macro editor's.
+/// step list shows the selected macro's steps and the lighting list the selected lighting
+/// step's entries; the insert, step and lighting menus, the key dialog, the typed rows, the
+/// repeat-count box and the run-mode elements change them through the macro editor.
 ///
 /// The controls live while the page is shown; the library shows through this object only
 /// in that time.
@@ -55,8 +68,18 @@ public:
     /// Fills the lists and selects the first group when nothing is selected yet.
     void prepare();
 
-    /// A row of the macro list's menus (kind 11 on the list, 12 on a macro row).
+    /// A row of the macro list's menus (kind 11 on the list, 12 on a macro row), of the step
+    /// menu (13) or an item of the insert menu (14).
     void menuCommand(int kind, int row);
+    /// A press on element `element` of the macro page: Insert and the run modes.
+    void pagePressed(int element);
+    /// The run-mode element the page shows pressed (-1: none).
+    int runModeElement() const;
+    /// The key dialog's OK: the selected step takes its key.
+    void keyCaptured();
+    /// A choice of the lighting mode menu (`mode`) or level menu (`level`) for the selected
+    /// lighting row.
+    void lightingChosen(bool mode, int value);
     /// A committed in-place edit of list `list` (1 macros, 2 steps, 3 lighting).
     void rowEdited(int row, int list, const std::string& text);
     /// Before a press on the window: open edits end and keep their text, and an empty
@@ -73,7 +96,21 @@ public:
     void showSteps(int macro) override;
     void clearLightingList() override;
 
+    MacroEditor& editor() { return *m_editor; }
+
 private:
+    class EditorOutput;
+    /// The editor works on the macro of the selected macro row (none for a group row).
+    void syncEditor();
+    void refreshSteps();
+    void fillLightingList(int select);
+    void stepRowChanged(int row);
+    void rightPressLightingRow(int row, QPoint global);
+    void repeatEdited(const QString& text);
+    void showEditorRepeatBox();
+    void modifySelected();
+    void editStepRow();
+    void openInsertMenu();
     void fillMacroList();
     void showRepeatBox();
     void pressRow(int row);
@@ -81,9 +118,11 @@ private:
     void rightPressStepRow(int row, QPoint global);
     void openMenu(int kind, QPoint global);
     void renameSelected();
-    QString stepText(const MacroRecord& record, int step, int& kind) const;
 
     MacroPageInputs m_in;
+    std::unique_ptr<EditorOutput> m_output;
+    std::unique_ptr<MacroEditor> m_editor;
+    CapturedKey m_captured;
     QPointer<CListBoxXI> m_macroList;
     QPointer<CListBoxXI> m_stepList;
     QPointer<CListBoxXI> m_lightingList;

@@ -305,6 +305,20 @@ void MacroLibrary::selectRow(int row) {
     showCurrentMacroOrEmpty(target.macro);
 }
 
+bool MacroLibrary::macroRowSelected() const {
+    return m_selectedRow >= 0 && m_selectedRow < static_cast<int>(m_rows.size()) &&
+           !m_rows[static_cast<std::size_t>(m_selectedRow)].isGroup;
+}
+
+bool MacroLibrary::saveMacro(int macro) {
+    if (m_readOnly || m_loadedGroup < 0 || m_loadedGroup >= groupCount() || macro < 0 ||
+        macro >= buffer().count || macro >= kMaxMacrosPerGroup) {
+        return false;
+    }
+    return m_files.WriteMacro(groupPath(m_groupNames[static_cast<std::size_t>(m_loadedGroup)]),
+                              m_current, macro);
+}
+
 // ---- commands ----
 
 void MacroLibrary::newGroup() {

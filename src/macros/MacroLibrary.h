@@ -122,6 +122,10 @@ public:
     int selectedRow() const { return m_selectedRow; }
     /// Selecting a row, with every effect on the current group and macro.
     void selectRow(int row);
+    /// Whether the selected row of the list is a macro row.
+    bool macroRowSelected() const;
+    /// Writes macro `macro` of the loaded group to its group file.
+    bool saveMacro(int macro);
 
     /// The repeat-count box of the page: its text and whether it takes input.
     struct RepeatBox {

@@ -241,6 +241,10 @@ void CListBoxXI::mousePressEvent(QMouseEvent* event) {
 void CListBoxXI::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second press of a double click came as a press of its own already.
     event->accept();
+    if (event->button() == Qt::LeftButton && rowDoubleClicked) {
+        const QModelIndex index = indexAt(event->position().toPoint());
+        rowDoubleClicked(index.isValid() ? index.row() : -1);
+    }
 }
 
 void CListBoxXI::forwardKey(const QKeyEvent& event) {

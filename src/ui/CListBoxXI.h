@@ -56,6 +56,8 @@ public:
     std::function<void(int row)> rowPressed;
     /// A right press on row `row` (-1 below the rows) at `global`.
     std::function<void(int row, QPoint global)> rowRightPressed;
+    /// The second press of a double click on row `row`, after its first press.
+    std::function<void(int row)> rowDoubleClicked;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -373,6 +373,10 @@ void CZEL_GMouseDlg::dispatchPress() {
             chooseColour(outcome.kind, outcome.slot);
             break;
         }
+        // Insert and the run modes are the macro editor's.
+        if (ps.page == PageId::MacroPage && m_hooks.macroPagePressed) {
+            m_hooks.macroPagePressed(ps.hotMacro);
+        }
     }
     if (hm == frame::kLanguageMenu) {
         openLanguagePopup(frame::kLanguageMenu, false);

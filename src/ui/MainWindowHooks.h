@@ -39,7 +39,11 @@ struct MainWindowHooks {
     std::function<void()> rebuildFonts;            ///< the shared fonts were dropped
     std::function<void(int page)> pageChanged;     ///< the page shown now
     std::function<void(QEvent*)> otherMessage;     ///< messages this window does not answer itself
-    ColourChooser* colourChooser = nullptr;        ///< user and DPI level colours
+    /// A press on the macro page's element: Insert and the run modes are the editor's.
+    std::function<void(int element)> macroPagePressed;
+    /// The run-mode element the macro page shows pressed, or -1.
+    std::function<int()> macroRunModeElement;
+    ColourChooser* colourChooser = nullptr; ///< user and DPI level colours
 };
 
 /// Everything the main window draws from and edits; owned by the program.

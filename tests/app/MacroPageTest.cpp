@@ -4,8 +4,11 @@
 #include "AppFixture.h"
 #include "QtTestWait.h"
 
+#include "macros/MacroEditor.h"
 #include "presentation/LayoutElements.h"
 #include "ui/CListBoxXI.h"
+#include "ui/menus/CMenuDlg.h"
+#include "ui/menus/CSubMenuDlg.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -209,6 +212,171 @@ TEST_F(MacroPageTest, ThePageShowsTheShippedGroupsAndMacrosInItsControls) {
     click(w, centreOf(app->skin().main.area(m::kTabFirst + 2)));
     ASSERT_NE(macros(*app), nullptr);
     EXPECT_EQ(macros(*app)->count(), 2);
+    app->shutDown();
+}
+
+namespace {
+
+namespace mac = layout::skin_mac;
+
+QPoint menuRowCentre(const QWidget* popup, int row, int rowHeight) {
+    return QPoint(popup->width() / 2, (row - 1) * rowHeight + rowHeight / 2);
+}
+
+void pressRow(QWidget* popup, QPoint p) {
+    QTest::mouseMove(popup->windowHandle(), p);
+    QTest::mousePress(popup, Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseRelease(popup, Qt::LeftButton, Qt::NoModifier, p);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+/// Presses Insert on the page and chooses row `row` of its menu, or row `subRow` of the
+/// insert list beside row `row` when `subRow` is given.
+void insertThroughMenu(App& app, int row, int subRow = 0) {
+    QTest::mouseClick(app.mainWindow(), Qt::LeftButton, Qt::NoModifier,
+                      centreOf(app.skin().macro.area(mac::kInsert)));
+    auto* menu = dynamic_cast<CMenuDlg*>(shown("MainMenuDlg"));
+    ASSERT_NE(menu, nullptr);
+    const QPoint p = menuRowCentre(menu, row, menu->rowHeight());
+    if (subRow == 0) {
+        pressRow(menu, p);
+        return;
+    }
+    QCursor::setPos(QPoint(-50, -50));
+    QTest::mouseMove(menu->windowHandle(), p);
+    ZEL_WAIT_UNTIL(menu->subPopup() != nullptr);
+    CSubMenuDlg* sub = menu->subPopup();
+    ASSERT_NE(sub, nullptr);
+    static_cast<void>(QTest::qWaitForWindowExposed(sub));
+    pressRow(sub, menuRowCentre(sub, subRow, sub->rowHeight()));
+}
+
+} // namespace
+
+TEST_F(MacroPageTest, TheInsertMenuAddsStepsAndTheGroupFileKeepsWhatTheListShows) {
+    auto app = startOnMacroPage();
+    CZEL_GMouseDlg* w = app->mainWindow();
+    // With the group row selected Insert asks for a macro row.
+    click(w, centreOf(app->skin().macro.area(mac::kInsert)));
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_EQ(warnings.back(), tip(*app, Tip::SelectRowFirst));
+    EXPECT_EQ(shown("MainMenuDlg"), nullptr);
+
+    CListBoxXI* groups = macros(*app);
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(groups, 1));
+    CListBoxXI* steps = list(*app, "10002");
+    const MacroRecord& record = app->core().group().groupMacros.records[0];
+    QTest::mouseClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(steps, 0));
+    const int before = record.stepCount;
+
+    // A move after the first step, a CPI step after it, a left press before it, a pause.
+    insertThroughMenu(*app, 3, 4);
+    EXPECT_EQ(steps->rowText(2), QStringLiteral("[X+]:10,[Y+]:10"));
+    EXPECT_EQ(steps->currentRow(), 2);
+    insertThroughMenu(*app, 4, 1);
+    EXPECT_EQ(steps->rowText(4), QStringLiteral("[DPI]:800 "));
+    insertThroughMenu(*app, 1, 1);
+    EXPECT_EQ(record.code[2], kCodeLeftButton);
+    EXPECT_EQ(record.action[2], kActionPress);
+    insertThroughMenu(*app, 6);
+    EXPECT_EQ(record.code[3], kCodePause);
+    EXPECT_EQ(record.stepCount, before + 4);
+    EXPECT_EQ(steps->count(), 2 * record.stepCount);
+
+    // Lighting steps up to the limit, and one more is refused with its warning.
+    const std::size_t warned = warnings.size();
+    while (record.ledSlotCount < kMaxLedSteps) {
+        const int count = record.stepCount;
+        insertThroughMenu(*app, 5);
+        ASSERT_EQ(record.stepCount, count + 1);
+    }
+    EXPECT_EQ(warnings.size(), warned);
+    const int full = record.stepCount;
+    insertThroughMenu(*app, 5);
+    EXPECT_EQ(record.stepCount, full);
+    ASSERT_EQ(warnings.size(), warned + 1);
+    EXPECT_EQ(warnings.back(), tip(*app, Tip::LimitReached));
+
+    // Delete the selected (the last inserted) step.
+    insertThroughMenu(*app, 7);
+    EXPECT_EQ(record.stepCount, full - 1);
+    EXPECT_EQ(steps->count(), 2 * record.stepCount);
+
+    // The repeat mode saves the macro: the group file read back shows the same rows.
+    click(w, centreOf(app->skin().macro.area(mac::kRepeatModeFirst + 2)));
+    auto* repeat = w->findChild<QLineEdit*>(QStringLiteral("10004"));
+    ASSERT_NE(repeat, nullptr);
+    EXPECT_TRUE(repeat->isEnabled());
+    const std::optional<std::string> path = app->core().library().groupFilePath(0);
+    ASSERT_TRUE(path.has_value());
+    MacroGroupState reread;
+    app->core().macroFiles().ReadGroupFile(*path, reread);
+    const MacroRecord& stored = reread.groupMacros.records[0];
+    EXPECT_EQ(stored.stepCount, record.stepCount);
+    EXPECT_EQ(stored.ledSlots, record.ledSlots);
+    class Quiet final : public MacroEditorOutput {
+    public:
+        void warn(Tip, std::string_view) override {}
+        void plainMessage(const std::string&) override {}
+        void saveMacro(int) override {}
+    } quiet;
+    const LanguagePack& pack = app->core().pack();
+    const int language = app->state().language.load();
+    MacroEditor storedRows(
+        reread,
+        MacroEditorTexts{[&pack](int e) { return pack.text(TextTable::Other, e); },
+                         [&pack](int e) { return pack.text(TextTable::Led, e); },
+                         [&app, language](std::uint8_t code) {
+                             return app->core().keys().deviceCodeName(language, code);
+                         }},
+        quiet);
+    storedRows.setMacro(0);
+    std::vector<std::string> expected;
+    for (const EditorRow& row : storedRows.stepRows()) {
+        expected.push_back(row.text);
+    }
+    EXPECT_EQ(rowTexts(steps), expected);
+    app->shutDown();
+}
+
+TEST_F(MacroPageTest, TypedDelaysAndLightingTimesAreLimitedAndTheTimeIsSaved) {
+    auto app = startOnMacroPage();
+    CListBoxXI* groups = macros(*app);
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(groups, 1));
+    CListBoxXI* steps = list(*app, "10002");
+    CListBoxXI* lights = list(*app, "10007");
+    const MacroRecord& record = app->core().group().groupMacros.records[0];
+    ASSERT_GT(steps->count(), 1);
+
+    // A delay typed above the limit is stored at the limit, with the warning.
+    QTest::mouseClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(steps, 1));
+    QTest::keyClick(steps, Qt::Key_Insert);
+    ASSERT_NE(steps->editor(), nullptr);
+    steps->editor()->setText(QStringLiteral("20000"));
+    QTest::keyClick(steps->editor(), Qt::Key_Return);
+    ZEL_WAIT_UNTIL(record.delay[0] == 10000);
+    EXPECT_TRUE(steps->rowText(1).startsWith(QStringLiteral("10000")));
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_EQ(warnings.back(), tip(*app, Tip::LimitReached));
+
+    // A new lighting step shows its entry; a double click on the time types it.
+    QTest::mouseClick(steps->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(steps, 0));
+    insertThroughMenu(*app, 5);
+    ASSERT_EQ(steps->currentRow(), 2);
+    ASSERT_EQ(record.code[1], kCodeLed);
+    ASSERT_EQ(lights->count(), 3);
+    QTest::mouseDClick(lights->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(lights, 2));
+    ASSERT_NE(lights->editor(), nullptr);
+    lights->editor()->setText(QStringLiteral("55"));
+    QTest::keyClick(lights->editor(), Qt::Key_Return);
+    const LedSlot& slot = record.ledSlots[record.params[1].param1];
+    ZEL_WAIT_UNTIL(slot.bytes[6] == 55);
+    EXPECT_TRUE(lights->rowText(2).contains(QStringLiteral("55*122")));
+    MacroGroupState reread;
+    app->core().macroFiles().ReadGroupFile(*app->core().library().groupFilePath(0), reread);
+    EXPECT_EQ(reread.groupMacros.records[0].ledSlots, record.ledSlots);
+    EXPECT_EQ(reread.groupMacros.records[0].delay[0], 10000);
     app->shutDown();
 }
 

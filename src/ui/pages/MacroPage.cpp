@@ -2,6 +2,7 @@
 
 #include "presentation/LanguagePack.h"
 #include "presentation/LayoutElements.h"
+#include "ui/MainWindowHooks.h"
 #include "ui/pages/PagePainting.h"
 
 namespace zel {
@@ -34,6 +35,12 @@ void MacroPage::paintStates(QImage& image, const PageView& view) const {
     }
     if (view.shared.softHardMacro == 1) {
         composeArea(image, view.pictures.down, view.skin.macro.area(elements::kSoftwareMacros));
+    }
+    // The run mode of the selected macro.
+    if (view.hooks.macroRunModeElement) {
+        if (const int mode = view.hooks.macroRunModeElement(); mode != kNoElement && mode >= 0) {
+            composeArea(image, view.pictures.down, view.skin.macro.area(mode));
+        }
     }
 }
 
