@@ -436,6 +436,8 @@ void App::onMessage(QEvent* event) {
                                         static_cast<int>(message->wParam));
     }
     if (message->message == static_cast<int>(kMsgRestoreLighting)) {
+        // Bar steps of the sound lighting change the extent; the profile's own is full.
+        m_core.sound().lightingExtent.store(kLightingExtentFull);
         restoreLightingAndDpi(m_core.link(), m_core.profiles(), m_core.folders().settingsFile(),
                               m_sleeper);
         m_core.profiles().publish();

@@ -232,6 +232,14 @@ bool DeviceLink::sendIfOpen(const std::function<void(ReportBuffer&)>& fill) {
     return setFeatureLocked();
 }
 
+bool DeviceLink::sendReport(const ReportBuffer& report) {
+    std::lock_guard lock(m_transportMutex);
+    if (!m_writeHandle) {
+        return false;
+    }
+    return m_writeHandle->setFeature(report.data(), m_writeCaps.featureReportByteLength);
+}
+
 std::vector<std::uint8_t> DeviceLink::statusReport() {
     std::lock_guard lock(m_transportMutex);
     m_report[0] = kReportId;

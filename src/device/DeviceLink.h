@@ -103,6 +103,9 @@ public:
     /// As `send`, but sends nothing and leaves the buffer alone while the write
     /// collection is closed.
     bool sendIfOpen(const std::function<void(ReportBuffer&)>& fill);
+    /// Sends a report the caller built in a buffer of its own, leaving the transport's
+    /// buffer alone; the report length's worth of `report` goes out.
+    bool sendReport(const ReportBuffer& report);
     /// The plain get: byte 0 = 7, nothing else prepared; returns the reply (the report
     /// length's worth of the buffer, whatever the platform call did).
     std::vector<std::uint8_t> statusReport();

@@ -99,10 +99,10 @@ void CoreSession::loadLanguage() {
 }
 
 SoftMacroContext CoreSession::softMacroContext() {
-    SoftMacroContext context{m_profiles, m_state.currentProfile,   m_description,
-                             m_tables,   *m_macroSource,           m_sinks.view,
-                             m_ini,      m_folders.settingsFile(), m_folders.configDir,
-                             nullptr};
+    SoftMacroContext context{
+        m_profiles,          m_state.currentProfile, m_description, m_tables,
+        *m_macroSource,      m_sinks.view,           m_ini,         m_folders.settingsFile(),
+        m_folders.configDir, &m_sound.soundDpiStage};
     context.owner = &m_sinks.owner;
     return context;
 }
@@ -131,6 +131,12 @@ void CoreSession::loadMacros() {
         m_tables.publish(tables);
         if (outer) {
             outer(tables);
+        }
+    };
+    hooks.setSoundDpiStage = [this, outer = hooks.setSoundDpiStage](int stage) {
+        m_sound.soundDpiStage.store(stage);
+        if (outer) {
+            outer(stage);
         }
     };
     m_download = std::make_unique<Download>(DownloadContext{*m_link, m_description, *m_catalogue,

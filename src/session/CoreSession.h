@@ -6,6 +6,7 @@
 #include "device/DeviceLink.h"
 #include "device/Sleeper.h"
 #include "keys/MacVkAndText.h"
+#include "lighting/SoundLightState.h"
 #include "macros/MacroFiles.h"
 #include "macros/MacroLibrary.h"
 #include "macros/MacroRecord.h"
@@ -165,6 +166,9 @@ public:
     sim::SimulatedMouse* simulatedMouse() const { return m_simMouse.get(); }
     SoftMacroState& softMacros() { return m_soft; }
     system::PointerSettings& pointer() { return *m_pointer; }
+    /// The words the sound-reactive lighting shares; the DPI stage in it follows the
+    /// downloads and the DPI changes the mouse reports.
+    SoundLightState& sound() { return m_sound; }
 
 private:
     SoftMacroContext softMacroContext();
@@ -200,6 +204,7 @@ private:
     std::unique_ptr<LibraryMacroCatalogue> m_catalogue;
     std::unique_ptr<Download> m_download;
     SoftMacroState m_soft;
+    SoundLightState m_sound;
     SharedButtonTables m_tables;
     std::unique_ptr<FileMacroSource> m_macroSource;
     std::unique_ptr<DeviceMonitor> m_monitor;

@@ -129,6 +129,24 @@ TEST(Transport, CommandsKeepTheBytesTheyDoNotDefine) {
     EXPECT_EQ(c.link.statusReport(), (Bytes{7, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST(Transport, AReportOfTheCallersOwnLeavesTheTransportBufferAlone) {
+    Connected c;
+    ASSERT_TRUE(sendDpiColour(c.link, 1, 2, 3, 4));
+    const ReportBuffer before = c.link.reportBuffer();
+    ReportBuffer own{};
+    own[0] = 7;
+    own[1] = kCmdLighting;
+    own[7] = 0xEB;
+    own[8] = 0x55; // beyond the report length: not sent
+    EXPECT_TRUE(c.link.sendReport(own));
+    EXPECT_EQ(c.link.reportBuffer(), before);
+    ASSERT_FALSE(c.mouse.commands().empty());
+    EXPECT_EQ(hex(c.mouse.commands().back().bytes), "07 13 00 00 00 00 00 EB");
+
+    c.mouse.unplug();
+    EXPECT_FALSE(c.link.sendReport(own)); // the platform's failure comes back
+}
+
 TEST(Transport, KeyboardBookkeepingAsSent) {
     Connected c;
     KeyboardState keys;

@@ -166,6 +166,16 @@ TEST(CoreSession, WaitingForTheDownloadTakesItsChanges) {
     EXPECT_EQ(store.profiles[0].buttonCode[4], 0);
 }
 
+// The sound-reactive lighting learns the DPI stage a download sets.
+TEST(CoreSession, ADownloadSetsTheSoundLightingsDpiStage) {
+    SessionRig rig("USB_SPEED=0;DPI_LEVEL=3");
+    ASSERT_TRUE(rig.core->connect());
+    rig.core->sound().soundDpiStage.store(7);
+    rig.core->startDownload();
+    rig.core->waitForDownload();
+    EXPECT_EQ(rig.core->sound().soundDpiStage.load(), 3);
+}
+
 // A settings file that is there but cannot be read whole: the profiles come from the
 // factory copy, the session says which file and why, and no save writes over the file.
 TEST(CoreSession, ASettingsFileThatCannotBeReadIsLeftAlone) {
