@@ -129,11 +129,11 @@ struct PulsePeakMeter::Impl {
         if (sink.empty()) {
             return;
         }
-        const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, kMeterRate, 1};
+        const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, kMeterRate, 1};
         pa_proplist* properties = pa_proplist_new();
         // A plain application role keeps role-based corking rules away from the meter.
         pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "production");
-        stream = pa_stream_new_with_proplist(context, "peak meter", &spec, nullptr, properties);
+        stream = pa_stream_new_with_proplist(context, "peak meter", &format, nullptr, properties);
         pa_proplist_free(properties);
         if (stream == nullptr) {
             return;
