@@ -545,18 +545,7 @@ void App::followMacroPage(int page) {
         [this](Tip tip, const std::string& prefix) { showWarning(tip, {}, prefix); },
         &m_messages,
         {}};
-    inputs.keyDialog = [this]() -> std::optional<KeyDialogContext> {
-        const int current = m_core.state().language.load();
-        const FolderTree& folders = m_core.folders();
-        return KeyDialogContext{m_core.ini(),
-                                folders.skinsDir,
-                                folders.languageDir,
-                                current,
-                                m_core.keys(),
-                                m_fonts.selectFont(2, current),
-                                qs(m_core.description().productName(current)),
-                                &m_messages};
-    };
+    inputs.keyDialog = [this]() -> std::optional<KeyDialogContext> { return keyDialogContext(); };
     m_macroControls = std::make_unique<MacroPageControls>(std::move(inputs));
     m_macroControls->prepare();
 }
@@ -570,22 +559,26 @@ void App::assignChosen(std::int32_t code) {
     publishSoon();
 }
 
+KeyDialogContext App::keyDialogContext() {
+    const int language = m_core.state().language.load();
+    const FolderTree& folders = m_core.folders();
+    return KeyDialogContext{m_core.ini(),
+                            folders.skinsDir,
+                            folders.languageDir,
+                            language,
+                            m_core.keys(),
+                            m_fonts.selectFont(2, language),
+                            qs(m_core.description().productName(language)),
+                            &m_messages};
+}
+
 void App::openCombination(int slot) {
     if (slot < 0 || slot >= kButtonSlots) {
         return;
     }
-    const int language = m_core.state().language.load();
     const int profile = std::clamp(m_core.state().currentProfile.load(), 0, kProfileCount - 1);
     const ProfileSettings& settings = m_core.profiles().profiles[static_cast<std::size_t>(profile)];
-    const FolderTree& folders = m_core.folders();
-    const KeyDialogContext context{m_core.ini(),
-                                   folders.skinsDir,
-                                   folders.languageDir,
-                                   language,
-                                   m_core.keys(),
-                                   m_fonts.selectFont(2, language),
-                                   qs(m_core.description().productName(language)),
-                                   &m_messages};
+    const KeyDialogContext context = keyDialogContext();
     CombinationRequest request;
     request.slot = slot;
     request.assignCode = settings.buttonCode[static_cast<std::size_t>(slot)];

@@ -147,6 +147,8 @@ private:
     MenuContext* menuContext();
     /// Stores a function chosen in the assignment popups for the button whose menu is open.
     void assignChosen(std::int32_t code);
+    /// What the key capture dialogs are built from, in the language of the moment.
+    KeyDialogContext keyDialogContext();
     /// The combination dialog of button `slot`.
     void openCombination(int slot);
     /// The macro page's controls are made when the page is shown and go when it is left.
