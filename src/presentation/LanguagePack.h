@@ -54,7 +54,9 @@ public:
 private:
     void buildLightingLists();
 
-    std::array<std::array<std::string, kTextEntries>, kTextTableCount> m_tables{};
+    // Every text starts empty by the string's own constructor. (An explicit `{}` here
+    // crashes clang 14, which builds the fuzz targets.)
+    std::array<std::array<std::string, kTextEntries>, kTextTableCount> m_tables;
     std::vector<std::string> m_effectNames;
     std::vector<std::string> m_reactionNames;
     std::vector<std::string> m_modeNames;
