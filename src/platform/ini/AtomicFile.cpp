@@ -80,7 +80,13 @@ std::string finalTarget(const std::string& path) {
     return current;
 }
 
-bool replaceFile(const std::string& linkOrPath, std::string_view data, mode_t mode) {
+bool replaceFile(const std::string& linkOrPath, std::string_view data, mode_t mode,
+                 const ReplaceObserver& observer) {
+    const auto passed = [&observer](ReplaceStage stage) {
+        if (observer) {
+            observer(stage);
+        }
+    };
     // The user's file is where a link points (settings kept in a dotfile repository): the
     // target is replaced, and the link stays a link.
     const std::string path = finalTarget(linkOrPath);
@@ -93,12 +99,20 @@ bool replaceFile(const std::string& linkOrPath, std::string_view data, mode_t mo
     if (!fd.valid()) {
         return false;
     }
-    bool ok = writeAll(fd.get(), data) && ::fchmod(fd.get(), mode) == 0 && ::fsync(fd.get()) == 0;
+    bool ok = writeAll(fd.get(), data) && ::fchmod(fd.get(), mode) == 0;
+    if (ok) {
+        passed(ReplaceStage::Written);
+        ok = ::fsync(fd.get()) == 0;
+    }
     ok = fd.close() && ok;
+    if (ok) {
+        passed(ReplaceStage::Synced);
+    }
     if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
         ::unlink(tmp.c_str());
         return false;
     }
+    passed(ReplaceStage::Renamed);
     // The rename itself reaches the disk with the folder (best effort: some file systems
     // refuse to sync a folder).
     if (const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

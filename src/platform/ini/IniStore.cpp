@@ -437,7 +437,7 @@ bool IniStore::store(const std::string& path, const IniDocument& doc) {
         }
         mode = st.st_mode & 07777;
     }
-    if (!replaceFile(path, doc.serialise(), mode)) {
+    if (!replaceFile(path, doc.serialise(), mode, m_replaceObserver)) {
         return false;
     }
     std::lock_guard lock(m_cache->mutex);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ini/AtomicFile.h"
 #include "platform/ini/IniText.h"
 
 #include <cstddef>
@@ -137,6 +138,10 @@ public:
     /// How many times a file was parsed since the store was made (tests, benchmarks).
     std::uint64_t parseCount() const;
 
+    /// Sees every file replace of this store pass its stages (tests: a save stopped and
+    /// killed between writing, syncing and renaming). Set before the store is shared.
+    void setReplaceObserver(ReplaceObserver observer) { m_replaceObserver = std::move(observer); }
+
 private:
     struct Cache;
     std::shared_ptr<const IniDocument> load(const std::string& path) const;
@@ -144,6 +149,7 @@ private:
 
     std::unique_ptr<Cache> m_cache;
     std::mutex m_writeMutex;
+    ReplaceObserver m_replaceObserver;
 };
 
 } // namespace zel::ini
