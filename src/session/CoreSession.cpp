@@ -57,6 +57,12 @@ void CoreSession::loadSettings() {
         for (int p = 0; p < kProfileCount; ++p) {
             m_profiles.loadProfile(m_folders.configDir, p, true);
         }
+        // The model comes from the factory copy as well: without it the mouse would be
+        // sent a configuration with no buttons at all.
+        if (DeviceDescription factory = loadDeviceDescription(m_ini, m_folders.factoryFile());
+            factory.keyCount > 0) {
+            m_description = std::move(factory);
+        }
     }
     m_profiles.publish();
     m_manager =
