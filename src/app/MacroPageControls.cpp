@@ -245,6 +245,9 @@ void MacroPageControls::pressRow(int row) {
 
 void MacroPageControls::rightPressMacroRow(int row, QPoint global) {
     MacroLibrary& library = m_in.library;
+    // The list's menus change the group under the recorder: a recording ends, unsaved, as
+    // when a row is selected.
+    m_recorder->endWithoutSaving();
     // A menu acts on the selected row: a right press on another row selects it first.
     if (row >= 0 && row != library.selectedRow()) {
         pressRow(row);

@@ -241,9 +241,41 @@ TEST_F(MacroRecordingTest, SelectingAnotherRowDropsTheRecordingAndKeepsTheMacroA
     EXPECT_EQ(reread.groupMacros.records[0].delay, before.delay);
     // Leaving the row wrote it back as it was.
     EXPECT_EQ(readFile(groupFile), fileBefore);
+    // A right press on the list (its menus change the group) ends a recording the same way.
+    pressRecord(*app);
+    ASSERT_TRUE(app->macroPageControls()->recording());
+    key(*app, QEvent::KeyPress, Qt::Key_A, 1300);
+    QTest::mouseClick(l->viewport(), Qt::RightButton, Qt::NoModifier, rowPoint(l, 2));
+    EXPECT_FALSE(app->macroPageControls()->recording());
+    app->mainWindow()->closePopup();
     // The keyboard is the program's again: a typed letter edits the selected row.
     key(*app, QEvent::KeyPress, Qt::Key_Z, 1200);
     EXPECT_NE(l->editor(), nullptr);
+    app->shutDown();
+}
+
+TEST_F(MacroRecordingTest, The111thKeyEventStopsAndSavesAndGivesTheKeyboardBack) {
+    auto app = startOnFirstMacro();
+    const MacroRecord& record = app->core().group().groupMacros.records[0];
+    pressRecord(*app);
+    int t = 1000;
+    for (int i = 0; i < MacroRecorder::kMaxRecordedSteps / 2; ++i) {
+        key(*app, QEvent::KeyPress, Qt::Key_A, t += 10);
+        key(*app, QEvent::KeyRelease, Qt::Key_A, t += 10);
+    }
+    ASSERT_TRUE(app->macroPageControls()->recording());
+    // The next event stops the recording from within the keyboard's own handling.
+    key(*app, QEvent::KeyPress, Qt::Key_B, t += 10);
+    EXPECT_FALSE(app->macroPageControls()->recording());
+    EXPECT_EQ(record.stepCount, MacroRecorder::kMaxRecordedSteps);
+    EXPECT_EQ(steps(*app)->count(), 2 * MacroRecorder::kMaxRecordedSteps);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    MacroGroupState reread;
+    app->core().macroFiles().ReadGroupFile(*app->core().library().groupFilePath(0), reread);
+    EXPECT_EQ(reread.groupMacros.records[0].stepCount, MacroRecorder::kMaxRecordedSteps);
+    EXPECT_EQ(reread.groupMacros.records[0].delay[0], 10);
+    key(*app, QEvent::KeyPress, Qt::Key_Z, t += 10);
+    EXPECT_NE(macros(*app)->editor(), nullptr);
     app->shutDown();
 }
 
