@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace zel {
 
@@ -16,7 +17,7 @@ constexpr std::uint8_t kVkF10 = 0x79;
 } // namespace
 
 RecordingKeyboard::RecordingKeyboard(QWidget* window, Sink sink)
-    : m_capture(window), m_sink(std::move(sink)) {
+    : m_window(window), m_capture(window), m_sink(std::move(sink)) {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -30,6 +31,9 @@ void RecordingKeyboard::stop() {
     }
     m_active = false;
     QCoreApplication::instance()->removeEventFilter(this);
+    // Until it is deleted the capture must not take the keyboard again when the window
+    // shows.
+    m_window->removeEventFilter(&m_capture);
     m_capture.release();
 }
 

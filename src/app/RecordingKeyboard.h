@@ -35,6 +35,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QWidget* m_window;
     KeyboardCapture m_capture;
     Sink m_sink;
     bool m_active = true;
