@@ -168,6 +168,7 @@ void App::createWindow() {
             m_macroControls->pagePressed(element);
         }
     };
+    hooks.recording = [this] { return m_macroControls && m_macroControls->recording(); };
     hooks.macroRunModeElement = [this] {
         return m_macroControls ? m_macroControls->runModeElement() : -1;
     };
@@ -544,7 +545,8 @@ void App::followMacroPage(int page) {
         [this] { return menuContext(); },
         [this](Tip tip, const std::string& prefix) { showWarning(tip, {}, prefix); },
         &m_messages,
-        {}};
+        {},
+        m_options.recordingClock};
     inputs.keyDialog = [this]() -> std::optional<KeyDialogContext> { return keyDialogContext(); };
     m_macroControls = std::make_unique<MacroPageControls>(std::move(inputs));
     m_macroControls->prepare();

@@ -57,6 +57,9 @@ struct AppOptions {
     /// The colour chooser of the lighting and advanced pages; null: the standard colour
     /// dialog (tests pass a scripted one).
     ColourChooser* colourChooser = nullptr;
+    /// Milliseconds since midnight for timing recorded macros; empty: the system clock
+    /// (tests set the time).
+    std::function<int()> recordingClock;
 };
 
 /// The program: one core session (the shared records and the core objects), and around

@@ -1,5 +1,6 @@
 #include "app/MacroPageControls.h"
 
+#include "app/RecordingKeyboard.h"
 #include "common/WarningSink.h"
 #include "keys/MacVkAndText.h"
 #include "presentation/LanguagePack.h"
@@ -98,13 +99,35 @@ private:
     MacroPageInputs& m_in;
 };
 
+/// The recorder's reports: the warning box, the keyboard, the group file and the page.
+class MacroPageControls::RecorderOutput final : public MacroRecorderOutput {
+public:
+    explicit RecorderOutput(MacroPageControls& page) : m_page(page) {}
+    void warn(Tip tip) override {
+        if (m_page.m_in.warn) {
+            m_page.m_in.warn(tip, {});
+        }
+    }
+    void holdKeyboard(bool hold) override { m_page.holdKeyboard(hold); }
+    void saveMacro(int macro) override { static_cast<void>(m_page.m_in.library.saveMacro(macro)); }
+    void showMacro() override { m_page.showRecording(); }
+
+private:
+    MacroPageControls& m_page;
+};
+
 MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(inputs)) {
     m_output = std::make_unique<EditorOutput>(m_in);
+    m_recorderOutput = std::make_unique<RecorderOutput>(*this);
+    m_recorder = std::make_unique<MacroRecorder>(
+        m_in.group, [this](std::uint8_t vk) { return m_in.keys.vkToDeviceCode(m_in.language, vk); },
+        m_in.clock ? m_in.clock : std::function<int()>(msSinceMidnight), *m_recorderOutput);
     MacroEditorTexts texts{
         [this](int entry) { return m_in.pack.text(TextTable::Other, entry); },
         [this](int entry) { return m_in.pack.text(TextTable::Led, entry); },
         [this](std::uint8_t code) { return m_in.keys.deviceCodeName(m_in.language, code); }};
     m_editor = std::make_unique<MacroEditor>(m_in.group, std::move(texts), *m_output);
+    m_editor->setRecording([this] { return m_recorder->recording(); });
     QWidget& window = m_in.window;
     const auto makeList = [&](int number, int id, const CornerRect& where) {
         auto* list = new CListBoxXI(number, &window, &window);
@@ -167,9 +190,14 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
         control->show();
     }
     m_in.library.setView(this);
+    m_in.library.setRecorder(m_recorder.get());
 }
 
 MacroPageControls::~MacroPageControls() {
+    // A recording still running when the page goes is dropped.
+    m_recorder->endWithoutSaving();
+    delete m_keyboard.data();
+    m_in.library.setRecorder(nullptr);
     m_in.library.setView(nullptr);
     delete m_macroList.data();
     delete m_stepList.data();
@@ -217,6 +245,9 @@ void MacroPageControls::pressRow(int row) {
 
 void MacroPageControls::rightPressMacroRow(int row, QPoint global) {
     MacroLibrary& library = m_in.library;
+    // The list's menus change the group under the recorder: a recording ends, unsaved, as
+    // when a row is selected.
+    m_recorder->endWithoutSaving();
     // A menu acts on the selected row: a right press on another row selects it first.
     if (row >= 0 && row != library.selectedRow()) {
         pressRow(row);
@@ -417,14 +448,22 @@ void MacroPageControls::refreshSteps() {
     {
         const QSignalBlocker quiet(m_stepList);
         m_stepList->clear();
-        const std::vector<EditorRow> rows = m_editor->stepRows();
+        std::vector<EditorRow> rows = m_editor->stepRows();
+        // While recording, the last step's delay is not measured yet and the selection
+        // follows the newest step.
+        const bool recording = m_recorder->recording();
+        if (recording && !rows.empty()) {
+            rows.pop_back();
+        }
         for (std::size_t i = 0; i < rows.size(); ++i) {
             m_stepList->addRow(qs(rows[i].text), static_cast<int>(rows[i].kind),
                                static_cast<int>(i / 2));
         }
         if (!rows.empty()) {
-            const int row =
-                remembered >= 0 && remembered < static_cast<int>(rows.size()) ? remembered : 0;
+            const int last = static_cast<int>(rows.size()) - 1;
+            const int row = recording                               ? last
+                            : remembered >= 0 && remembered <= last ? remembered
+                                                                    : 0;
             m_stepList->setCurrentRow(row);
             m_editor->setSelectedRow(row);
         }
@@ -513,8 +552,56 @@ void MacroPageControls::repeatEdited(const QString& text) {
     }
 }
 
+void MacroPageControls::toggleRecording() {
+    const MacroLibrary& library = m_in.library;
+    RecordTarget target;
+    target.listEmpty = library.rows().empty();
+    target.groupRowSelected = !library.macroRowSelected();
+    if (!target.groupRowSelected) {
+        target.macro = library.currentMacro();
+        target.name = library.rows()[static_cast<std::size_t>(library.selectedRow())].text;
+    }
+    syncEditor();
+    m_recorder->toggle(target);
+}
+
+void MacroPageControls::holdKeyboard(bool hold) {
+    if (hold) {
+        if (!m_keyboard) {
+            m_keyboard =
+                new RecordingKeyboard(&m_in.window, [this](KeyMessage message, std::uint8_t vk) {
+                    static_cast<void>(m_recorder->keyMessage(message, vk));
+                });
+        }
+        return;
+    }
+    if (m_keyboard) {
+        // The 111th key event stops the recording from inside the keyboard's own handler.
+        m_keyboard->stop();
+        m_keyboard->deleteLater();
+        m_keyboard = nullptr;
+    }
+}
+
+void MacroPageControls::showRecording() {
+    syncEditor();
+    refreshSteps();
+    if (m_recorder->recording()) {
+        m_in.library.repeatBox = MacroLibrary::RepeatBox{"1", false};
+        showRepeatBox();
+    } else {
+        showEditorRepeatBox();
+    }
+    // The record element shows whether a recording runs.
+    m_in.window.update();
+}
+
 void MacroPageControls::pagePressed(int element) {
     namespace elements = layout::skin_mac;
+    if (element == elements::kRecord) {
+        toggleRecording();
+        return;
+    }
     if (element == elements::kInsert) {
         openInsertMenu();
         return;

@@ -4,6 +4,7 @@
 #include "keys/CombinationInput.h"
 #include "macros/MacroEditor.h"
 #include "macros/MacroLibrary.h"
+#include "macros/MacroRecorder.h"
 #include "ui/CListBoxXI.h"
 #include "ui/keys/CDialogGetKey.h"
 
@@ -22,6 +23,7 @@ class CZEL_GMouseDlg;
 class LanguagePack;
 class MacVkAndText;
 class MessageSink;
+class RecordingKeyboard;
 struct MenuContext;
 struct SkinLayout;
 
@@ -42,6 +44,8 @@ struct MacroPageInputs {
     MessageSink* messages = nullptr; ///< the plain message box
     /// What the key dialog of a step is made from.
     std::function<std::optional<KeyDialogContext>()> keyDialog;
+    /// Milliseconds since midnight for the recorder (empty: the system clock).
+    std::function<int()> clock;
 };
 
 /// The child controls of the macro page: the macro list (10001), the step list (10002), the
@@ -52,6 +56,9 @@ struct MacroPageInputs {
 /// step list shows the selected macro's steps and the lighting list the selected lighting
 /// step's entries; the insert, step and lighting menus, the key dialog, the typed rows, the
 /// repeat-count box and the run-mode elements change them through the macro editor.
+/// The record element records the keyboard into the selected macro (`MacroRecorder`):
+/// while it runs the page has the keyboard, the step list follows the recorded steps, the
+/// editor changes nothing and the repeat-count box takes no input.
 ///
 /// The controls live while the page is shown; the library shows through this object only
 /// in that time.
@@ -75,6 +82,9 @@ public:
     void pagePressed(int element);
     /// The run-mode element the page shows pressed (-1: none).
     int runModeElement() const;
+    /// Whether a macro is being recorded.
+    bool recording() const { return m_recorder->recording(); }
+    MacroRecorder& recorder() { return *m_recorder; }
     /// The key dialog's OK: the selected step takes its key.
     void keyCaptured();
     /// A choice of the lighting mode menu (`mode`) or level menu (`level`) for the selected
@@ -100,6 +110,13 @@ public:
 
 private:
     class EditorOutput;
+    class RecorderOutput;
+    /// The record element: starts or stops recording into the selected macro.
+    void toggleRecording();
+    /// Takes the keyboard for the recorder, or gives it back.
+    void holdKeyboard(bool hold);
+    /// The recorded macro changed: its steps, the repeat-count box and the record element.
+    void showRecording();
     /// The editor works on the macro of the selected macro row (none for a group row).
     void syncEditor();
     void refreshSteps();
@@ -122,6 +139,9 @@ private:
     MacroPageInputs m_in;
     std::unique_ptr<EditorOutput> m_output;
     std::unique_ptr<MacroEditor> m_editor;
+    std::unique_ptr<RecorderOutput> m_recorderOutput;
+    std::unique_ptr<MacroRecorder> m_recorder;
+    QPointer<RecordingKeyboard> m_keyboard;
     CapturedKey m_captured;
     QPointer<CListBoxXI> m_macroList;
     QPointer<CListBoxXI> m_stepList;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,7 @@ protected:
         options.powerBusAddress = powerBus;
         options.colourChooser = colourChooser;
         options.chooser = chooser;
+        options.recordingClock = recordingClock;
         auto app = std::make_unique<App>(options);
         app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
         app->downloadStarted = [this] { ++downloads; };
@@ -60,6 +62,8 @@ protected:
     NoPauses noPauses;
     /// The colour chooser the program gets (null: the standard dialog).
     ColourChooser* colourChooser = nullptr;
+    /// The clock of macro recording (empty: the system's).
+    std::function<int()> recordingClock;
     std::vector<std::string> warnings;
     // Counted on the download worker, read by the test.
     std::atomic<int> downloads{0};
