@@ -216,6 +216,13 @@ bool App::start() {
         m_exitCode = 2;
         return false;
     }
+    // Apply saves the settings first: the macro open on the macro page goes to its group
+    // file then, so the download sends what the page shows.
+    m_core.profiles().beforeSaveAll = [this] {
+        if (m_macroControls) {
+            m_macroControls->saveOpenMacro();
+        }
+    };
     AppState& state = m_core.state();
     state.warningPlacement = 2;
     m_skin.setPictureCacheFolder(m_options.pictureCacheFolder);

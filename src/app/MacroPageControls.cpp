@@ -194,8 +194,9 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
 }
 
 MacroPageControls::~MacroPageControls() {
-    // A recording still running when the page goes is dropped.
+    // A recording still running when the page goes is dropped; the macro shown is kept.
     m_recorder->endWithoutSaving();
+    saveOpenMacro();
     delete m_keyboard.data();
     m_in.library.setRecorder(nullptr);
     m_in.library.setView(nullptr);
@@ -410,6 +411,13 @@ void MacroPageControls::rowEdited(int row, int list, const std::string& text) {
     }
     static_cast<void>(m_in.library.renameRow(row, text));
     fillMacroList();
+}
+
+void MacroPageControls::saveOpenMacro() {
+    if (m_recorder->recording() || m_in.group.groupSealed || !m_in.library.macroRowSelected()) {
+        return;
+    }
+    static_cast<void>(m_in.library.saveMacro(m_in.library.currentMacro()));
 }
 
 void MacroPageControls::commitEdits() {

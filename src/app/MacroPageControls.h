@@ -95,6 +95,10 @@ public:
     /// Before a press on the window: open edits end and keep their text, and an empty
     /// repeat-count box gets "1" and takes no input.
     void commitEdits();
+    /// Writes the selected macro to its group file (not while recording, not in a sealed
+    /// group): what was typed into its rows reaches the file before Apply reads the macros,
+    /// and when the page goes or the program ends.
+    void saveOpenMacro();
 
     CListBoxXI* macroList() const { return m_macroList; }
     CListBoxXI* stepList() const { return m_stepList; }

@@ -293,7 +293,15 @@ TEST_F(MacroRecordingTest, ARecordedAndEditedMacroOnAButtonReachesTheMouseWithAp
     pressRecord(*app);
     ASSERT_EQ(record.stepCount, 4);
 
-    // The delay after B's release typed on the page.
+    // A repeat count typed into its box writes the macro to its group file.
+    auto* repeat = w->findChild<QLineEdit*>(QStringLiteral("10004"));
+    ASSERT_NE(repeat, nullptr);
+    ASSERT_TRUE(repeat->isEnabled());
+    repeat->selectAll();
+    QTest::keyClicks(repeat, QStringLiteral("3"));
+    ASSERT_EQ(record.repeatCount, 3);
+    // The delay after B's release typed on the page: only the list has it so far. Apply
+    // writes it to the group file before the download reads the macros.
     CListBoxXI* list = steps(*app);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, rowPoint(list, 5));
     QTest::keyClick(list, Qt::Key_Insert);
@@ -301,14 +309,18 @@ TEST_F(MacroRecordingTest, ARecordedAndEditedMacroOnAButtonReachesTheMouseWithAp
     list->editor()->setText(QStringLiteral("300"));
     QTest::keyClick(list->editor(), Qt::Key_Return);
     ZEL_WAIT_UNTIL(record.delay[2] == 300);
-    // A repeat count typed into its box writes the macro to its group file, which the
-    // download reads.
-    auto* repeat = w->findChild<QLineEdit*>(QStringLiteral("10004"));
-    ASSERT_NE(repeat, nullptr);
-    ASSERT_TRUE(repeat->isEnabled());
-    repeat->selectAll();
-    QTest::keyClicks(repeat, QStringLiteral("3"));
-    ASSERT_EQ(record.repeatCount, 3);
+    {
+        ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+        const int before = downloads.load();
+        click(w, centreOf(app->skin().main.area(m::kApply)));
+        ZEL_WAIT_UNTIL(downloads.load() == before + 1);
+        ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+        MacroGroupState onDisk;
+        const auto path = app->core().library().groupFilePath(0);
+        ASSERT_TRUE(path.has_value());
+        app->core().macroFiles().ReadGroupFile(*path, onDisk);
+        EXPECT_EQ(onDisk.groupMacros.records[0].delay[2], 300);
+    }
 
     // The first group's first macro on button slot 4, through the assignment popups.
     click(w, centreOf(app->skin().main.area(m::kTabFirst)));
