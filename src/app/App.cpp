@@ -216,6 +216,11 @@ bool App::start() {
         m_exitCode = 2;
         return false;
     }
+    // Dialogs and message boxes open over the main window, in the program's language.
+    m_chooser.parent = [this]() -> QWidget* { return m_window.get(); };
+    m_chooser.language = [this] { return m_core.state().language.load(); };
+    m_messages.parent = [this]() -> QWidget* { return m_window.get(); };
+    m_colourChooser.parent = [this]() -> QWidget* { return m_window.get(); };
     // Apply saves the settings first: the macro open on the macro page goes to its group
     // file then, so the download sends what the page shows.
     m_core.profiles().beforeSaveAll = [this] {

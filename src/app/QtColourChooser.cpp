@@ -7,7 +7,7 @@ namespace zel {
 std::optional<ColourRef> QtColourChooser::choose(ColourRef initial) {
     const QColor start(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
                        static_cast<int>((initial >> 16) & 0xFF));
-    const QColor chosen = QColorDialog::getColor(start, nullptr);
+    const QColor chosen = QColorDialog::getColor(start, parent ? parent() : nullptr);
     if (!chosen.isValid()) {
         return std::nullopt; // cancelled
     }

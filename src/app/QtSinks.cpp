@@ -1,7 +1,9 @@
 #include "app/QtSinks.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <iostream>
@@ -22,10 +24,27 @@ void QtMessageSink::message(const std::string& text) {
         ++m_written;
         return;
     }
-    QMessageBox::information(nullptr, QString(), qs(text));
+    QMessageBox::information(parent ? parent() : nullptr, QString(), qs(text));
 }
 
-QString QtFileChooser::qtFilter(const std::string& filter) {
+namespace {
+
+/// What a filter's pattern holds, by language (Chinese, English, German).
+struct FileKind {
+    const char* pattern;
+    const char* chinese;
+    const char* english;
+    const char* german;
+};
+constexpr FileKind kFileKinds[] = {
+    {"*.ini", "配置文件", "Profile files", "Profildateien"},
+    {"*.dat", "宏组文件", "Macro group files", "Makrogruppen-Dateien"},
+    {"*.sdat", "单个宏文件", "Single macro files", "Einzelmakro-Dateien"},
+};
+
+} // namespace
+
+QString QtFileChooser::qtFilter(const std::string& filter, int language) {
     const QStringList parts = qs(filter).split(QLatin1Char('|'), Qt::SkipEmptyParts);
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
@@ -34,19 +53,47 @@ QString QtFileChooser::qtFilter(const std::string& filter) {
         if (paren > 0) {
             label = label.left(paren).trimmed();
         }
+        for (const FileKind& kind : kFileKinds) {
+            if (parts[i + 1] == QLatin1String(kind.pattern)) {
+                label = QString::fromUtf8(language == 0   ? kind.chinese
+                                          : language == 4 ? kind.german
+                                                          : kind.english);
+            }
+        }
         filters << QStringLiteral("%1 (%2)").arg(label, parts[i + 1]);
     }
     return filters.join(QStringLiteral(";;"));
 }
 
+QString QtFileChooser::startFolder(const FileRequest& request) const {
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir()) {
+        return m_lastFolder;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir()) {
+        return documents;
+    }
+    return qs(request.initialFolder);
+}
+
+void QtFileChooser::remember(const QString& file) {
+    m_lastFolder = QFileInfo(file).absolutePath();
+}
+
 std::optional<std::string> QtFileChooser::chooseOpen(const FileRequest& request) {
-    const QString name = QFileDialog::getOpenFileName(nullptr, QString(), qs(request.initialFolder),
-                                                      qtFilter(request.filter));
-    return name.isEmpty() ? std::nullopt : std::optional(name.toStdString());
+    const QString name =
+        QFileDialog::getOpenFileName(parent ? parent() : nullptr, QString(), startFolder(request),
+                                     qtFilter(request.filter, language ? language() : 1));
+    if (name.isEmpty()) {
+        return std::nullopt;
+    }
+    remember(name);
+    return name.toStdString();
 }
 
 std::optional<std::string> QtFileChooser::chooseSave(const FileRequest& request) {
-    QFileDialog dialog(nullptr, QString(), qs(request.initialFolder), qtFilter(request.filter));
+    QFileDialog dialog(parent ? parent() : nullptr, QString(), startFolder(request),
+                       qtFilter(request.filter, language ? language() : 1));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(qs(request.defaultExtension));
     if (!request.suggestedName.empty()) {
@@ -55,7 +102,9 @@ std::optional<std::string> QtFileChooser::chooseSave(const FileRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().front().toStdString();
+    const QString name = dialog.selectedFiles().front();
+    remember(name);
+    return name.toStdString();
 }
 
 void QueuedOwnerTasks::post(std::function<void()> task) {

@@ -5,6 +5,9 @@
 #include "common/WarningSink.h"
 
 #include <QObject>
+#include <QString>
+
+class QWidget;
 
 #include <deque>
 #include <functional>
@@ -19,20 +22,37 @@ public:
     void message(const std::string& text) override;
     /// Messages written to standard error so far.
     int written() const { return m_written; }
+    /// The window the boxes belong to (they open centred on it); none when empty.
+    std::function<QWidget*()> parent;
 
 private:
     bool m_toStandardError;
     int m_written = 0;
 };
 
-/// The open and save dialogs of the program.
+/// The open and save dialogs of the program, over its main window (centred on it). They
+/// start in the user's documents folder (or the folder the program asks for when there is
+/// none), then where the last file was chosen; the filters name the kind of file in the
+/// program's language, and a save proposes the file name the program suggests.
 class QtFileChooser final : public FileChooser {
 public:
     std::optional<std::string> chooseOpen(const FileRequest& request) override;
     std::optional<std::string> chooseSave(const FileRequest& request) override;
 
-    /// "All Files(*.ini)|*.ini||" becomes the Qt filter "All Files (*.ini)".
-    static QString qtFilter(const std::string& filter);
+    /// "All Files(*.ini)|*.ini||" becomes "Profile files (*.ini)" (in language `language`:
+    /// 0 Chinese, 4 German, English otherwise); kinds it does not know keep their label.
+    static QString qtFilter(const std::string& filter, int language = 1);
+    /// The folder a dialog opens in.
+    QString startFolder(const FileRequest& request) const;
+
+    /// The window the dialogs belong to; none when empty.
+    std::function<QWidget*()> parent;
+    /// The program's language index.
+    std::function<int()> language;
+
+private:
+    void remember(const QString& file);
+    QString m_lastFolder;
 };
 
 /// Tasks for the owner of the records, run by the event loop of the thread that created

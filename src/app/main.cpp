@@ -1,6 +1,7 @@
 // The program's entry: one instance per session, then the main window until the user
 // ends the program or the mouse goes away.
 #include "app/App.h"
+#include "app/DarkLook.h"
 #include "app/SingleInstance.h"
 #include "common/GuardedMain.h"
 #include "presentation/FontBook.h"
@@ -71,6 +72,8 @@ int run(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("zel-gmouse"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The dialogs Qt draws (files, colours, messages, menus) in the skins' dark look.
+    zel::applyDarkLook(application);
 
     const CommandLine line = parse(argc, argv);
     if (line.bad) {

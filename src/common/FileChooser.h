@@ -13,6 +13,20 @@ struct FileRequest {
     std::string suggestedName;    ///< proposed file name for a save, may be empty
 };
 
+/// `name` made fit to stand as a file name in any folder: path separators and control
+/// characters become "_", and an empty or dot-only name becomes `fallback`.
+inline std::string fileNameFrom(const std::string& name, const std::string& fallback) {
+    std::string out;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        out += (c == '/' || c == '\\' || u < 0x20 || u == 0x7F) ? '_' : c;
+    }
+    if (out.find_first_not_of(". ") == std::string::npos) {
+        return fallback;
+    }
+    return out;
+}
+
 /// The platform's open and save dialogs. An empty result means the user cancelled.
 class FileChooser {
 public:

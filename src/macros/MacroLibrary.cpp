@@ -686,8 +686,11 @@ void MacroLibrary::exportCurrentGroup(bool sealed) {
         warn(Tip::OperationFailed);
         return;
     }
-    const auto chosen =
-        m_chooser.chooseSave(FileRequest{m_folders.macroDir, "dat", kGroupFilter, ""});
+    const std::string groupName = m_loadedGroup >= 0 && m_loadedGroup < groupCount()
+                                      ? m_groupNames[static_cast<std::size_t>(m_loadedGroup)]
+                                      : std::string();
+    const auto chosen = m_chooser.chooseSave(FileRequest{
+        m_folders.macroDir, "dat", kGroupFilter, fileNameFrom(groupName, "macros") + ".dat"});
     if (!chosen || chosen->empty()) {
         return;
     }
@@ -713,8 +716,10 @@ void MacroLibrary::exportMacro() {
         warn(Tip::SelectRowFirst);
         return;
     }
-    const auto chosen =
-        m_chooser.chooseSave(FileRequest{m_folders.macroDir, "sdat", kSingleFilter, ""});
+    const std::string macroName =
+        buffer().records[static_cast<std::size_t>(m_currentMacro)].nameUtf8();
+    const auto chosen = m_chooser.chooseSave(FileRequest{
+        m_folders.macroDir, "sdat", kSingleFilter, fileNameFrom(macroName, "macro") + ".sdat"});
     if (!chosen || chosen->empty()) {
         return;
     }

@@ -14,8 +14,9 @@ namespace zel {
 
 namespace {
 
-FileRequest profileFileRequest(const std::string& appDir, bool forSave) {
-    return FileRequest{appDir, forSave ? "ini" : "", "All Files(*.ini)|*.ini||", ""};
+FileRequest profileFileRequest(const std::string& appDir, bool forSave,
+                               const std::string& suggestedName = {}) {
+    return FileRequest{appDir, forSave ? "ini" : "", "All Files(*.ini)|*.ini||", suggestedName};
 }
 
 } // namespace
@@ -53,7 +54,10 @@ void ProfileManager::selectProfile(int index) {
 }
 
 void ProfileManager::exportProfiles() {
-    const auto path = m_chooser.chooseSave(profileFileRequest(m_folders.appDir, true));
+    // The export is offered under the model's name, so several mice's files keep apart.
+    const auto path = m_chooser.chooseSave(profileFileRequest(
+        m_folders.appDir, true,
+        fileNameFrom(m_description.productNameEn, "profiles") + " profiles.ini"));
     if (!path || path->empty()) {
         return;
     }

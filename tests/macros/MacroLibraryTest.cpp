@@ -422,6 +422,8 @@ TEST_F(MacroLibraryTest, SingleMacroExportAndImport) {
     chooser.answers.push_back(path);
     library.exportMacro();
     EXPECT_EQ(chooser.requests.back().defaultExtension, "sdat");
+    // The save dialog proposes the macro's own name.
+    EXPECT_EQ(chooser.requests.back().suggestedName, "Copy.sdat");
     ASSERT_TRUE(fs::exists(path));
 
     chooser.answers.push_back(path);

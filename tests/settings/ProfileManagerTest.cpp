@@ -63,6 +63,7 @@ TEST_F(ProfileManagerTest, ExportCopiesTheSettingsFileAndReplacesAnOldOne) {
     EXPECT_EQ(chooser.requests[0].defaultExtension, "ini");
     EXPECT_EQ(chooser.requests[0].filter, "All Files(*.ini)|*.ini||");
     EXPECT_EQ(chooser.requests[0].initialFolder, app.appDir());
+    EXPECT_EQ(chooser.requests[0].suggestedName, "ZEL GMouse GM8 profiles.ini");
     // Cancel: nothing happens.
     manager.exportProfiles();
     EXPECT_EQ(redraws, 1);
