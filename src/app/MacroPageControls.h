@@ -42,6 +42,8 @@ struct MacroPageInputs {
     MessageSink* messages = nullptr; ///< the plain message box
     /// What the key dialog of a step is made from.
     std::function<std::optional<KeyDialogContext>()> keyDialog;
+    /// Opens the weapon preset dialog (modal).
+    std::function<void()> weaponPresets;
 };
 
 /// The child controls of the macro page: the macro list (10001), the step list (10002), the
@@ -71,7 +73,8 @@ public:
     /// A row of the macro list's menus (kind 11 on the list, 12 on a macro row), of the step
     /// menu (13) or an item of the insert menu (14).
     void menuCommand(int kind, int row);
-    /// A press on element `element` of the macro page: Insert and the run modes.
+    /// A press on element `element` of the macro page: Insert, the run modes and the weapon
+    /// presets.
     void pagePressed(int element);
     /// The run-mode element the page shows pressed (-1: none).
     int runModeElement() const;

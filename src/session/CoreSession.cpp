@@ -176,7 +176,18 @@ bool CoreSession::connect() {
 
 void CoreSession::loadPresets() {
     PresetStore presets(*m_macroFiles, m_sinks.messages);
-    presets.LoadPresets(m_folders.languageDir + kPresetFileName, m_presets, m_group);
+    presets.LoadPresets(presetFile(), m_presets, m_group);
+}
+
+std::string CoreSession::presetFile() const {
+    return m_folders.languageDir + kPresetFileName;
+}
+
+void CoreSession::resetAllProfiles() {
+    m_manager->resetAllProfiles();
+    if (m_macroFiles) {
+        loadPresets();
+    }
 }
 
 void CoreSession::handOverSoftMacroButtons() {

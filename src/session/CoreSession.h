@@ -116,6 +116,11 @@ public:
     bool connect();
     /// The weapon presets of the current language.
     void loadPresets();
+    /// The preset file of the current language.
+    std::string presetFile() const;
+    /// Factory values for the four profiles and the shared settings (in memory and in
+    /// config.ini); the weapon presets are read again afterwards.
+    void resetAllProfiles();
     /// In software macro mode, hands the current profile's macro buttons to the program.
     void handOverSoftMacroButtons();
 
