@@ -228,11 +228,21 @@ TEST_F(GunDialogTest, PicturesOfTheDialogForLookingAt) {
         auto app = startOnMacroPage();
         withDialog(*app, [&](CDialogGun& dialog) {
             const auto picture = [&](const QString& name) {
-                QImage image = dialog.grab().toImage();
-                if (CMenuDlg* list = dialog.weaponList()) {
-                    QPainter p(&image);
-                    p.drawPixmap(dialog.mapFromGlobal(list->pos()), list->grab());
+                // The list may reach below the dialog: the picture holds both.
+                QRect bounds = dialog.rect();
+                CMenuDlg* list = dialog.weaponList();
+                if (list != nullptr) {
+                    bounds |= QRect(dialog.mapFromGlobal(list->pos()), list->size());
                 }
+                QImage image(bounds.size(), QImage::Format_RGB32);
+                image.fill(Qt::white);
+                QPainter p(&image);
+                p.drawPixmap(-bounds.topLeft(), dialog.grab());
+                if (list != nullptr) {
+                    p.drawPixmap(dialog.mapFromGlobal(list->pos()) - bounds.topLeft(),
+                                 list->grab());
+                }
+                p.end();
                 EXPECT_TRUE(image.save(prefix + name + QStringLiteral(".png")));
             };
             picture(QString());
