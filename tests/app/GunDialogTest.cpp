@@ -12,11 +12,13 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 using namespace zel;
@@ -62,6 +64,25 @@ protected:
         click(app.mainWindow(), centre(app.skin().macro.area(layout::skin_mac::kWeaponPresets)));
         EXPECT_TRUE(ran) << "the weapon preset dialog did not open";
     }
+
+    /// Answers every plain message box while it lives, keeping the texts it showed.
+    class MessageAnswerer {
+    public:
+        MessageAnswerer() {
+            m_poll.setInterval(20);
+            QObject::connect(&m_poll, &QTimer::timeout, [this] {
+                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    texts.push_back(box->text().toStdString());
+                    box->done(QMessageBox::Ok);
+                }
+            });
+            m_poll.start();
+        }
+        std::vector<std::string> texts;
+
+    private:
+        QTimer m_poll;
+    };
 
     static void typeInto(QLineEdit* box, const QString& text) {
         box->selectAll();
@@ -212,6 +233,43 @@ TEST_F(GunDialogTest, AProfileResetReadsThePresetFileAgain) {
     EXPECT_EQ(presets.names[1], file.names[1]);
     EXPECT_EQ(presets.records[1], file.records[1]);
     EXPECT_TRUE(warnings.empty());
+    app->shutDown();
+}
+
+TEST_F(GunDialogTest, WithoutItsLayoutFileTheDialogSaysSoAndStaysClosed) {
+    MessageAnswerer messages;
+    auto app = startOnMacroPage();
+    std::filesystem::remove(app->folders().languageDir + "/skin_gun.ini");
+    bool dialogSeen = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        dialogSeen |= qobject_cast<CDialogGun*>(QApplication::activeModalWidget()) != nullptr;
+    });
+    watch.start(5);
+    click(app->mainWindow(), centre(app->skin().macro.area(layout::skin_mac::kWeaponPresets)));
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"找不到配置文件"});
+    EXPECT_FALSE(dialogSeen);
+    EXPECT_FALSE(app->mainWindow()->pointer().pressed);
+    app->shutDown();
+}
+
+TEST_F(GunDialogTest, WithoutThePresetFileStoringSaysSoAgainAndWritesNothing) {
+    std::filesystem::remove(appDir.appDir() + "/skins/1_INI_EN/PUBG.dat");
+    MessageAnswerer messages;
+    auto app = startOnMacroPage();
+    ASSERT_EQ(app->folders().languageDir, appDir.appDir() + "/skins/1_INI_EN");
+    const std::vector<std::string> missing{"Can't find the PUBG file."};
+    EXPECT_EQ(messages.texts, missing);
+    EXPECT_EQ(app->core().presets().count, 0);
+    withDialog(*app, [&](CDialogGun& dialog) {
+        // No weapons to list.
+        click(&dialog, centre(dialog.area(gun::kWeaponList)));
+        EXPECT_EQ(dialog.weaponList(), nullptr);
+        typeInto(dialog.box(CDialogGun::StrengthBox), QStringLiteral("20"));
+        click(&dialog, centre(dialog.area(gun::kSave)));
+    });
+    EXPECT_EQ(messages.texts, std::vector<std::string>(2, missing[0]));
+    EXPECT_FALSE(std::filesystem::exists(app->core().presetFile()));
     app->shutDown();
 }
 

@@ -256,7 +256,8 @@ void CDialogGun::elementReleased(int element) {
 
 void CDialogGun::openWeaponList() {
     closeWeaponList();
-    if (m_menus == nullptr) {
+    // Without presets the list would have no rows: there is nothing to open.
+    if (m_menus == nullptr || m_model.presets().count <= 0) {
         return;
     }
     m_menus->currentPreset = m_model.presets().current;
