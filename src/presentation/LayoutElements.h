@@ -269,9 +269,9 @@ inline constexpr int kSave = 2;
 inline constexpr int kBack = 3;
 /// pic:weapon
 inline constexpr int kPicture = 4;
-/// dropdown:weapon
+/// btn:weapon
 inline constexpr int kWeaponName = 5;
-/// icon:down
+/// btnIcon:down
 inline constexpr int kWeaponList = 6;
 /// radio:repeat
 inline constexpr int kRepeatMode = 8;
