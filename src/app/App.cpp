@@ -610,6 +610,8 @@ void App::openWeaponPresets() {
     CDialogGun dialog(context, model, m_window.get());
     dialog.move(m_window->frameGeometry().center() - dialog.rect().center());
     dialog.exec();
+    // The monitor and the player play the presets as the dialog left them.
+    m_core.publishPresets();
     // The dialog took the button's release.
     m_window->pointer().pressed = false;
     m_window->update();
