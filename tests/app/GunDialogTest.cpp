@@ -156,6 +156,9 @@ TEST_F(GunDialogTest, StoringLimitsThePullStrengthToOneToNinetyNine) {
 }
 
 TEST_F(GunDialogTest, ChoosingAnotherWeaponStoresTheShownOneFirst) {
+    // The third weapon has lost its picture.
+    std::filesystem::remove(appDir.appDir() + "/skins/Gun/3.jpg");
+    MessageAnswerer messages;
     auto app = startOnMacroPage();
     ASSERT_GE(app->core().presets().count, 3);
     const MacroRecord thirdBefore = onDisk(*app).records[2];
@@ -178,6 +181,8 @@ TEST_F(GunDialogTest, ChoosingAnotherWeaponStoresTheShownOneFirst) {
         QTest::mousePress(list, Qt::LeftButton, Qt::NoModifier, third);
         QTest::mouseRelease(list, Qt::LeftButton, Qt::NoModifier, third);
         EXPECT_EQ(app->core().presets().current, 2);
+        ZEL_WAIT_UNTIL(!messages.texts.empty());
+        EXPECT_EQ(messages.texts, std::vector<std::string>{"枪械图片丢失，未能对应!"});
         // The third weapon is shown: its run mode is "while held".
         EXPECT_FALSE(dialog.box(CDialogGun::RepeatBox)->isEnabled());
         EXPECT_EQ(dialog.box(CDialogGun::RepeatBox)->text(), QStringLiteral("1"));
