@@ -6,6 +6,7 @@
 #include "presentation/LayoutElements.h"
 #include "programming/ProfileRestore.h"
 #include "sim/SimulatedMouse.h"
+#include "ui/gun/CDialogGun.h"
 #include "ui/keys/CShortcutGetKey.h"
 #include "ui/pages/PageLogic.h"
 
@@ -140,8 +141,8 @@ void App::createWindow() {
         publishSoon();
     };
     hooks.exportProfiles = [&manager] { manager.exportProfiles(); };
-    hooks.resetProfiles = [this, &manager] {
-        manager.resetAllProfiles();
+    hooks.resetProfiles = [this] {
+        m_core.resetAllProfiles();
         publishSoon();
     };
     hooks.shutDown = [this] { shutDown(); };
@@ -560,6 +561,7 @@ void App::followMacroPage(int page) {
         {},
         m_options.recordingClock};
     inputs.keyDialog = [this]() -> std::optional<KeyDialogContext> { return keyDialogContext(); };
+    inputs.weaponPresets = [this] { openWeaponPresets(); };
     m_macroControls = std::make_unique<MacroPageControls>(std::move(inputs));
     m_macroControls->prepare();
 }
@@ -604,6 +606,28 @@ void App::openCombination(int slot) {
     CombinationInput input;
     CShortcutGetKey dialog(context, request, input, m_window.get());
     dialog.exec();
+}
+
+void App::openWeaponPresets() {
+    const int language = m_core.state().language.load();
+    const FolderTree& folders = m_core.folders();
+    PresetStore store(m_core.macroFiles(), m_messages);
+    GunDialogModel model(store, m_core.presets(), m_core.presetFile());
+    const GunDialogContext context{m_core.ini(),
+                                   folders.skinsDir,
+                                   folders.languageDir,
+                                   m_fonts.selectFont(2, language),
+                                   qs(m_core.description().productName(language)),
+                                   &m_messages,
+                                   menuContext()};
+    CDialogGun dialog(context, model, m_window.get());
+    dialog.move(m_window->frameGeometry().center() - dialog.rect().center());
+    dialog.exec();
+    // The monitor and the player play the presets as the dialog left them.
+    m_core.publishPresets();
+    // The dialog took the button's release.
+    m_window->pointer().pressed = false;
+    m_window->update();
 }
 
 void App::showAbout() {

@@ -154,6 +154,8 @@ private:
     KeyDialogContext keyDialogContext();
     /// The combination dialog of button `slot`.
     void openCombination(int slot);
+    /// The weapon preset dialog, modal over the main window.
+    void openWeaponPresets();
     /// The macro page's controls are made when the page is shown and go when it is left.
     void followMacroPage(int page);
 

@@ -614,6 +614,12 @@ void MacroPageControls::pagePressed(int element) {
         openInsertMenu();
         return;
     }
+    if (element == elements::kWeaponPresets) {
+        if (m_in.weaponPresets) {
+            m_in.weaponPresets();
+        }
+        return;
+    }
     if (element < elements::kRepeatModeFirst ||
         element >= elements::kRepeatModeFirst + elements::kRepeatModeCount) {
         return;

@@ -46,6 +46,8 @@ struct MacroPageInputs {
     std::function<std::optional<KeyDialogContext>()> keyDialog;
     /// Milliseconds since midnight for the recorder (empty: the system clock).
     std::function<int()> clock;
+    /// Opens the weapon preset dialog (modal).
+    std::function<void()> weaponPresets;
 };
 
 /// The child controls of the macro page: the macro list (10001), the step list (10002), the
@@ -78,7 +80,8 @@ public:
     /// A row of the macro list's menus (kind 11 on the list, 12 on a macro row), of the step
     /// menu (13) or an item of the insert menu (14).
     void menuCommand(int kind, int row);
-    /// A press on element `element` of the macro page: Insert and the run modes.
+    /// A press on element `element` of the macro page: Insert, the run modes and the weapon
+    /// presets.
     void pagePressed(int element);
     /// The run-mode element the page shows pressed (-1: none).
     int runModeElement() const;

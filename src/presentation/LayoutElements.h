@@ -259,8 +259,24 @@ inline constexpr int kLastElement = 13;
 
 /// skin_gun.ini
 namespace skin_gun {
+/// icon:close
+inline constexpr int kClose = 0;
+/// btn:cancel
+inline constexpr int kCancel = 1;
 /// btnAccent:save
 inline constexpr int kSave = 2;
+/// icon:back
+inline constexpr int kBack = 3;
+/// pic:weapon
+inline constexpr int kPicture = 4;
+/// btn:weapon
+inline constexpr int kWeaponName = 5;
+/// btnIcon:down
+inline constexpr int kWeaponList = 6;
+/// radio:repeat
+inline constexpr int kRepeatMode = 8;
+/// radio:hold
+inline constexpr int kHoldMode = 9;
 /// the last element hit-tested
 inline constexpr int kLastHit = 13;
 /// the highest element of the file

@@ -152,12 +152,7 @@ void CoreSession::loadMacros() {
 
     m_macroSource = std::make_unique<FileMacroSource>(
         *m_macroFiles, *m_library, m_ini, [this] { return m_group.datVersion; },
-        [this](int index) -> std::optional<MacroRecord> {
-            if (index < 0 || index >= m_presets.count || index >= kMaxPresets) {
-                return std::nullopt;
-            }
-            return m_presets.records[static_cast<std::size_t>(index)];
-        });
+        [this](int index) { return publishedPreset(index); });
     m_monitor = std::make_unique<DeviceMonitor>(m_soft, softMacroContext(), *m_link);
     m_monitor->loadInitialWorkingMacro();
     m_playerCommands = std::make_unique<LinkPlayerCommands>(*m_link);
@@ -182,7 +177,35 @@ bool CoreSession::connect() {
 
 void CoreSession::loadPresets() {
     PresetStore presets(*m_macroFiles, m_sinks.messages);
-    presets.LoadPresets(m_folders.languageDir + kPresetFileName, m_presets, m_group);
+    presets.LoadPresets(presetFile(), m_presets, m_group);
+    publishPresets();
+}
+
+void CoreSession::publishPresets() {
+    const auto count = static_cast<std::size_t>(std::clamp<int>(m_presets.count, 0, kMaxPresets));
+    std::vector<MacroRecord> copy(m_presets.records.begin(),
+                                  m_presets.records.begin() + static_cast<std::ptrdiff_t>(count));
+    std::lock_guard lock(m_publishedPresetsMutex);
+    m_publishedPresets = std::move(copy);
+}
+
+std::optional<MacroRecord> CoreSession::publishedPreset(int index) const {
+    std::lock_guard lock(m_publishedPresetsMutex);
+    if (index < 0 || static_cast<std::size_t>(index) >= m_publishedPresets.size()) {
+        return std::nullopt;
+    }
+    return m_publishedPresets[static_cast<std::size_t>(index)];
+}
+
+std::string CoreSession::presetFile() const {
+    return m_folders.languageDir + kPresetFileName;
+}
+
+void CoreSession::resetAllProfiles() {
+    m_manager->resetAllProfiles();
+    if (m_macroFiles) {
+        loadPresets();
+    }
 }
 
 void CoreSession::handOverSoftMacroButtons() {

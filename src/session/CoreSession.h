@@ -35,6 +35,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace zel {
 
@@ -114,8 +115,18 @@ public:
     void startWorkers();
     /// Opens the mouse; false when there is none.
     bool connect();
-    /// The weapon presets of the current language.
+    /// The weapon presets of the current language (published for the workers).
     void loadPresets();
+    /// Makes the weapon presets as they are now the ones the event monitor and the macro
+    /// player play (owner thread: after the presets were read or the dialog changed them).
+    void publishPresets();
+    /// Weapon preset `index` as last published (any thread); nothing when there is none.
+    std::optional<MacroRecord> publishedPreset(int index) const;
+    /// The preset file of the current language.
+    std::string presetFile() const;
+    /// Factory values for the four profiles and the shared settings (in memory and in
+    /// config.ini); the weapon presets are read again afterwards.
+    void resetAllProfiles();
     /// In software macro mode, hands the current profile's macro buttons to the program.
     void handOverSoftMacroButtons();
 
@@ -189,6 +200,9 @@ private:
     ConstMacros m_constMacros;
     std::unique_ptr<MacroLibrary> m_library;
     WeaponPresets m_presets;
+    /// The presets the workers read: the owner changes `m_presets` and publishes a copy.
+    mutable std::mutex m_publishedPresetsMutex;
+    std::vector<MacroRecord> m_publishedPresets;
     /// The weapon presets as the download's catalogue sees them, refreshed before each
     /// download.
     MacroBuffer m_presetBuffer;

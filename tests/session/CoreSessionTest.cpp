@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 namespace zel {
 namespace {
@@ -193,6 +195,51 @@ TEST(CoreSession, ASettingsFileThatCannotBeReadIsLeftAlone) {
     EXPECT_FALSE(store.saveAllProfiles(rig.settingsFile(), 1));
     EXPECT_FALSE(store.saveProfile(rig.settingsFile(), 1));
     EXPECT_EQ(std::filesystem::file_size(rig.settingsFile()), size);
+}
+
+// The monitor and the player read the weapon presets on their threads while the owner
+// changes them (the preset dialog, a reset, a language change): they see the presets as
+// last published, never a record being written.
+TEST(CoreSession, TheWorkersPlayTheWeaponPresetsAsLastPublished) {
+    SessionRig rig("");
+    rig.core->loadPresets();
+    WeaponPresets& presets = rig.core->presets();
+    ASSERT_GE(presets.count, 1);
+    ASSERT_TRUE(rig.core->publishedPreset(0).has_value());
+    EXPECT_EQ(*rig.core->publishedPreset(0), presets.records[0]);
+    EXPECT_FALSE(rig.core->publishedPreset(presets.count).has_value());
+    EXPECT_FALSE(rig.core->publishedPreset(-1).has_value());
+
+    // A change reaches the workers when it is published.
+    const std::uint16_t original = presets.records[0].repeatCount;
+    presets.records[0].repeatCount = static_cast<std::uint16_t>(original + 1);
+    EXPECT_EQ(rig.core->publishedPreset(0)->repeatCount, original);
+    rig.core->publishPresets();
+    EXPECT_EQ(rig.core->publishedPreset(0)->repeatCount, original + 1);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0};
+    std::jthread reader([&] {
+        while (!stop.load()) {
+            if (const auto record = rig.core->publishedPreset(0)) {
+                // A record is whole: its two interval delays always agree.
+                EXPECT_EQ(record->delay[0], record->delay[1]);
+            }
+            ++reads;
+        }
+    });
+    for (std::uint16_t n = 1; n <= 200; ++n) {
+        presets.records[0].repeatCount = n;
+        presets.records[0].delay[0] = n;
+        presets.records[0].delay[1] = n;
+        rig.core->publishPresets();
+    }
+    while (reads.load() == 0) {
+        std::this_thread::yield();
+    }
+    stop = true;
+    reader.join();
+    EXPECT_EQ(rig.core->publishedPreset(0)->repeatCount, 200);
 }
 
 } // namespace

@@ -358,15 +358,17 @@ def shortcut(lang):
 
 def gun(lang):
     return {
-        0: e("icon:close", 520, 10, 30, 30),
-        1: e("btn:cancel", 420, 346, 116, 36, "cancel"),
+        0: e("icon:close", 520, 10, 30, 30, name="Close"),
+        1: e("btn:cancel", 420, 346, 116, 36, "cancel", name="Cancel"),
         2: e("btnAccent:save", 292, 346, 116, 36, "save", name="Save"),
-        3: e("icon:back", 10, 10, 30, 30),
-        4: e("pic:weapon", 24, 60, 320, 160),
-        5: e("dropdown:weapon", 24, 230, 288, 32),
-        6: e("icon:down", 312, 230, 32, 32),
-        8: e("radio:repeat", 24, 286, 156, 34, "gunrepeat"),
-        9: e("radio:hold", 188, 286, 156, 34, "gunhold"),
+        3: e("icon:back", 10, 10, 30, 30, name="Back"),
+        4: e("pic:weapon", 24, 60, 320, 160, name="Picture"),
+        # The weapon list opens 160 pixels wide below the name: the name's field and the
+        # arrow beside it are as wide together.
+        5: e("btn:weapon", 24, 230, 124, 32, name="WeaponName"),
+        6: e("btnIcon:down", 152, 230, 32, 32, name="WeaponList"),
+        8: e("radio:repeat", 24, 286, 156, 34, "gunrepeat", name="RepeatMode"),
+        9: e("radio:hold", 188, 286, 156, 34, "gunhold", name="HoldMode"),
         10: e("label:repeat", 372, 60, 164, 24, "gunrepeat"),
         11: e("label:strength", 372, 124, 164, 24, "gunstrength"),
         12: e("label:interval", 372, 188, 164, 24, "guninterval"),

@@ -238,6 +238,9 @@ void element(QPainter& p, const QString& style, const Area& a, Look look) {
     } else if (kind == "btnCaption") {
         control(p, r, look);
         glyph(p, QStringLiteral("check"), r, look == Look::Normal ? Look::Over : look);
+    } else if (kind == "btnIcon") {
+        control(p, r, look);
+        glyph(p, id, r, look);
     } else if (kind == "icon" || kind == "iconCaption") {
         if (look != Look::Normal) {
             control(p, r, look);
