@@ -558,10 +558,9 @@ void App::followMacroPage(int page) {
         [this] { return menuContext(); },
         [this](Tip tip, const std::string& prefix) { showWarning(tip, {}, prefix); },
         &m_messages,
-        {},
-        m_options.recordingClock};
-    inputs.keyDialog = [this]() -> std::optional<KeyDialogContext> { return keyDialogContext(); };
-    inputs.weaponPresets = [this] { openWeaponPresets(); };
+        [this]() -> std::optional<KeyDialogContext> { return keyDialogContext(); },
+        m_options.recordingClock,
+        [this] { openWeaponPresets(); }};
     m_macroControls = std::make_unique<MacroPageControls>(std::move(inputs));
     m_macroControls->prepare();
 }
