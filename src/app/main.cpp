@@ -2,6 +2,7 @@
 // ends the program or the mouse goes away.
 #include "app/App.h"
 #include "app/SingleInstance.h"
+#include "common/ApplicationId.h"
 #include "common/GuardedMain.h"
 #include "presentation/FontBook.h"
 #include "presentation/PictureCache.h"
@@ -70,6 +71,8 @@ int run(int argc, char** argv) {
     const FontConfigurationWait fontWait{fontConfiguration};
     QApplication::setApplicationName(QStringLiteral("zel-gmouse"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    // The window system matches the windows with the desktop entry of this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(zel::kApplicationId));
     QApplication::setQuitOnLastWindowClosed(false);
 
     const CommandLine line = parse(argc, argv);
