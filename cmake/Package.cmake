@@ -6,15 +6,15 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "ZEL GMouse developers <gmouse@zel.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration program for the ZEL gaming mouse")
+# The synopsis comes from the summary; cpack indents these lines and marks the empty one.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "configuration program for the ZEL gaming mouse
- Gives each button of the ZEL gaming mouse a function in each of four
- profiles, sets the DPI stages, the lighting and the rapid-fire interval,
- keeps a library of macros and writes the configuration into the mouse.
- .
- The package holds the program with its tray icon, the command-line tool
- zel-gmousectl for scripts, the shipped settings and macros, and the udev
- rule that lets the logged-in user open the mouse.")
+    "Gives each button of the ZEL gaming mouse a function in each of four
+profiles, sets the DPI stages, the lighting and the rapid-fire interval,
+keeps a library of macros and writes the configuration into the mouse.
+
+The package holds the program with its tray icon, the command-line tool
+zel-gmousectl for scripts, the shipped settings and macros, and the udev
+rule that lets the logged-in user open the mouse.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
