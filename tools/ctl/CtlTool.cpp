@@ -408,7 +408,7 @@ private:
         // The status report names the profile only; the DPI level is the one the mouse's
         // memory holds (set by the last download).
         const std::vector<std::uint8_t> dpi = link.readBlock(kDpiAddress, 1);
-        const int dpiLevel = dpi.empty() ? 0 : (dpi[0] - kDpiAddress) & 7;
+        const int dpiLevel = dpi.empty() ? 0 : (dpi[0] - kDpiLevelBase) & 7;
         if (m_line.json) {
             JsonWriter json;
             json.beginObject()
@@ -536,7 +536,9 @@ private:
         return static_cast<int>(CtlExit::Ok);
     }
 
+    /// The DPI byte of the configuration memory holds 0x18 + the DPI level.
     static constexpr std::uint16_t kDpiAddress = 0x18;
+    static constexpr int kDpiLevelBase = 0x18;
 
     const CtlCommandLine& m_line;
     const CtlEnvironment& m_env;

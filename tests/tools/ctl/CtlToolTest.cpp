@@ -104,7 +104,7 @@ TEST_F(CtlToolTest, ApplyWithAProfileSavesItAndMakesItActive) {
     backend.addDevice(mouse, "/dev/hidraw0");
     const auto applied = run({"apply", "--profile", "2", "+", "status"});
     ASSERT_EQ(applied.status, 0) << applied.err;
-    EXPECT_NE(applied.out.find("profile: 2"), std::string::npos) << applied.out;
+    EXPECT_NE(applied.out.find("profile: 2\ndpi level: 1\n"), std::string::npos) << applied.out;
     EXPECT_EQ(mouse.activeProfile(), 2);
     EXPECT_NE(test::readFile(dir.path() / "skins/config/config.ini").find("CurConfig=2"),
               std::string::npos);
