@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "app/DarkLook.h"
 #include "app/SingleInstance.h"
+#include "common/ApplicationId.h"
 #include "common/GuardedMain.h"
 #include "presentation/FontBook.h"
 #include "presentation/PictureCache.h"
@@ -71,6 +72,8 @@ int run(int argc, char** argv) {
     const FontConfigurationWait fontWait{fontConfiguration};
     QApplication::setApplicationName(QStringLiteral("zel-gmouse"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    // The window system matches the windows with the desktop entry of this name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(zel::kApplicationId));
     QApplication::setQuitOnLastWindowClosed(false);
     // The dialogs Qt draws (files, colours, messages, menus) in the skins' dark look.
     zel::applyDarkLook(application);

@@ -208,23 +208,23 @@ bool DeviceLink::getFeatureLocked() {
 }
 
 bool DeviceLink::setFeature() {
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     return setFeatureLocked();
 }
 
 bool DeviceLink::getFeature() {
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     return getFeatureLocked();
 }
 
 bool DeviceLink::send(const std::function<void(ReportBuffer&)>& fill) {
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     fill(m_report);
     return setFeatureLocked();
 }
 
 bool DeviceLink::sendIfOpen(const std::function<void(ReportBuffer&)>& fill) {
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     if (!m_writeHandle) {
         return false;
     }
@@ -233,7 +233,7 @@ bool DeviceLink::sendIfOpen(const std::function<void(ReportBuffer&)>& fill) {
 }
 
 bool DeviceLink::sendReport(const ReportBuffer& report) {
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     if (!m_writeHandle) {
         return false;
     }
@@ -241,11 +241,37 @@ bool DeviceLink::sendReport(const ReportBuffer& report) {
 }
 
 std::vector<std::uint8_t> DeviceLink::statusReport() {
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     m_report[0] = kReportId;
     static_cast<void>(getFeatureLocked()); // the reply is used whatever the call said
     const std::size_t length = m_writeHandle ? m_writeCaps.featureReportByteLength : 0;
     return {m_report.begin(), m_report.begin() + static_cast<std::ptrdiff_t>(length)};
+}
+
+void DeviceLink::acquireDevice() {
+    std::lock_guard lock(m_deviceLockMutex);
+    if (m_deviceLockDepth++ > 0) {
+        return;
+    }
+    {
+        std::lock_guard state(m_stateMutex);
+        m_lockedHandle = m_writeHandle;
+    }
+    // Without a lock the reports still go out: nothing is refused for want of it.
+    if (m_lockedHandle && !m_lockedHandle->lockDevice()) {
+        m_lockedHandle.reset();
+    }
+}
+
+void DeviceLink::releaseDevice() {
+    std::lock_guard lock(m_deviceLockMutex);
+    if (--m_deviceLockDepth > 0) {
+        return;
+    }
+    if (m_lockedHandle) {
+        m_lockedHandle->unlockDevice();
+        m_lockedHandle.reset();
+    }
 }
 
 void DeviceLink::memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
@@ -264,7 +290,7 @@ bool DeviceLink::writeBlock(std::uint16_t address, const std::uint8_t* bytes, st
         return false;
     }
     const auto last = static_cast<std::uint8_t>(n - 1);
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     for (std::size_t i = 0; i < n; ++i) {
         memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address, bytes[i],
                              last);
@@ -282,7 +308,7 @@ std::vector<std::uint8_t> DeviceLink::readBlock(std::uint16_t address, std::size
     }
     const auto last = static_cast<std::uint8_t>(n - 1);
     std::vector<std::uint8_t> out(n, 0);
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     for (std::size_t i = 0; i < n; ++i) {
         memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address, 0, last);
         pause(2);
@@ -302,7 +328,7 @@ std::vector<std::uint8_t> DeviceLink::readBlock(std::uint16_t address, std::size
 }
 
 void DeviceLink::endTransfer() {
-    std::lock_guard lock(m_transportMutex);
+    const TransportLock lock(*this);
     memoryTransferLocked(kTransferEnd, 0, 0, 0, 0);
     pause(5);
     memoryTransferLocked(kTransferClose, 0, 0, 0, 0);

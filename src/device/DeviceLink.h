@@ -118,6 +118,23 @@ public:
     /// A copy of the report buffer.
     ReportBuffer reportBuffer() const;
 
+    /// Keeps other processes off the mouse while it lives: the write collection's device
+    /// lock (flock on a hidraw node) is taken at its creation, waiting while another
+    /// process holds it, and released at its end. The threads of this process still send
+    /// their commands between the reports of the holder; the transport lock keeps those
+    /// apart. Every command and block takes the device lock too, so a holder only widens
+    /// it over a sequence that must reach the mouse whole (a download, a read-back).
+    class DeviceHold {
+    public:
+        explicit DeviceHold(DeviceLink& link) : m_link(&link) { m_link->acquireDevice(); }
+        ~DeviceHold() { m_link->releaseDevice(); }
+        DeviceHold(const DeviceHold&) = delete;
+        DeviceHold& operator=(const DeviceHold&) = delete;
+
+    private:
+        DeviceLink* m_link;
+    };
+
     /// Reads one input report of the read collection's length (at most `capacity` bytes).
     /// Returns the bytes read, 0 on timeout, -1 when the read collection is closed or the
     /// read fails.
@@ -131,6 +148,18 @@ public:
     int readInput(std::uint8_t* data, std::size_t capacity, std::stop_token stop);
 
 private:
+    /// The transport lock and, inside it, the device lock, for one command or block.
+    class TransportLock {
+    public:
+        explicit TransportLock(DeviceLink& link) : m_lock(link.m_transportMutex), m_hold(link) {}
+
+    private:
+        std::lock_guard<std::mutex> m_lock;
+        DeviceHold m_hold;
+    };
+
+    void acquireDevice();
+    void releaseDevice();
     bool setFeatureLocked();
     bool getFeatureLocked();
     void memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
@@ -159,6 +188,12 @@ private:
     // stop source requested then, which ends a read waiting on the old handle.
     std::condition_variable_any m_readChanged;
     std::stop_source m_readReplaced;
+
+    // The device lock is counted: the first holder of this process takes it from the
+    // handle, the last one releases it on the handle it was taken on.
+    std::mutex m_deviceLockMutex;
+    int m_deviceLockDepth = 0;
+    std::shared_ptr<hid::HidHandle> m_lockedHandle;
 
     std::atomic<bool> m_connected{false};
     std::atomic<ProductKind> m_productKind{ProductKind::NotSeen};

@@ -77,6 +77,9 @@ DownloadResult Download::run(const DownloadRequest& request, DownloadChanges& ch
     // remembered values; the second waits.
     std::lock_guard runLock(m_runMutex);
     BusyGuard busy(m_ctx.downloadBusy);
+    // Another program that talks to the same mouse (the command-line tool beside the
+    // window) waits for the whole download, so the memory ends up as one of them wrote it.
+    const DeviceLink::DeviceHold hold(m_ctx.link);
 
     if (m_hooks.clearToggleState) {
         m_hooks.clearToggleState();

@@ -84,12 +84,13 @@ void CoreSession::createDevice() {
         auto backend = std::make_unique<sim::SimHidBackend>();
         backend->addDevice(*m_simMouse, kSimulatedPath);
         m_backend = std::move(backend);
-    } else {
+    } else if (m_options.backend == nullptr) {
         m_backend = std::make_unique<hid::HidrawBackend>();
     }
-    m_link = std::make_unique<DeviceLink>(
-        *m_backend, m_options.linkSleeper != nullptr ? *m_options.linkSleeper : m_sleeper,
-        acceptProductString(m_description.deviceString));
+    m_link = std::make_unique<DeviceLink>(m_backend ? *m_backend : *m_options.backend,
+                                          m_options.linkSleeper != nullptr ? *m_options.linkSleeper
+                                                                           : m_sleeper,
+                                          acceptProductString(m_description.deviceString));
     if (m_options.pointer != nullptr) {
         m_pointer = m_options.pointer;
     } else {

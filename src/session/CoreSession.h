@@ -53,6 +53,9 @@ struct CoreSessionOptions {
     std::uint16_t simulatedProduct = DeviceLink::kProduct1040;
     /// The simulated mouse starts unplugged.
     bool simulateAbsent = false;
+    /// The HID devices to search instead of hidraw's (the caller's own simulated mice);
+    /// must outlive the session. Ignored with `simulate`.
+    hid::HidBackend* backend = nullptr;
     /// Where the device link pauses between reports; null: the steady clock.
     Sleeper* linkSleeper = nullptr;
     /// Where the download sets the system pointer speed and wheel lines; null: the
@@ -174,6 +177,8 @@ public:
     const ConstMacros& constMacros() const { return m_constMacros; }
     WeaponPresets& presets() { return m_presets; }
     DeviceLink& link() { return *m_link; }
+    /// The HID devices the link searches (after `createDevice`).
+    hid::HidBackend& backend() { return m_backend ? *m_backend : *m_options.backend; }
     sim::SimulatedMouse* simulatedMouse() const { return m_simMouse.get(); }
     SoftMacroState& softMacros() { return m_soft; }
     system::PointerSettings& pointer() { return *m_pointer; }

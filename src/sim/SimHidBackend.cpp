@@ -58,6 +58,18 @@ public:
         }
         return m_mouse.readInput(data, length, std::move(stop));
     }
+    bool lockDevice() override {
+        m_mouse.lockNode();
+        m_locked = true;
+        return true;
+    }
+    void unlockDevice() override {
+        if (m_locked) {
+            m_locked = false;
+            m_mouse.unlockNode();
+        }
+    }
+    ~SimHandle() override { unlockDevice(); } // as closing a node drops its lock
 
 private:
     bool alive() const { return m_mouse.plugged() && m_mouse.generation() == m_generation; }
@@ -66,6 +78,7 @@ private:
     const hid::HidCaps m_caps;
     const hid::OpenMode m_mode;
     const std::uint64_t m_generation;
+    bool m_locked = false;
 };
 
 // Plug and unplug of the watched mice as events; a pipe makes the queue pollable.

@@ -406,4 +406,18 @@ std::size_t SimulatedMouse::pendingInputReports() const {
     return m_inputs.size();
 }
 
+void SimulatedMouse::lockNode() {
+    std::unique_lock lock(m_nodeMutex);
+    m_nodeFree.wait(lock, [this] { return !m_nodeLocked; });
+    m_nodeLocked = true;
+}
+
+void SimulatedMouse::unlockNode() {
+    {
+        std::lock_guard lock(m_nodeMutex);
+        m_nodeLocked = false;
+    }
+    m_nodeFree.notify_one();
+}
+
 } // namespace zel::sim

@@ -102,6 +102,12 @@ public:
     void setActiveProfile(int profile);
     void setDpiStage(int stage);
 
+    /// The advisory lock of the node the mouse enumerates under, as flock gives it on a
+    /// hidraw node: programs sharing the mouse hold it around their block sequences.
+    /// `lockNode` waits while it is held; it belongs to no thread.
+    void lockNode();
+    void unlockNode();
+
     // Plugging.
     void plug();
     void unplug();
@@ -135,6 +141,10 @@ private:
 
     const SimLayout m_layout;
     const std::vector<std::uint8_t> m_descriptor;
+
+    std::mutex m_nodeMutex;
+    std::condition_variable m_nodeFree;
+    bool m_nodeLocked = false;
 
     mutable std::mutex m_mutex;
     // Signalled when an input report is queued and on unplug; the _any kind also wakes a

@@ -266,6 +266,37 @@ TEST(Transport, FourThreadsNeverInterleaveTheirSequences) {
     }
 }
 
+// A second link on the same mouse stands for another process: it has a transport lock of
+// its own, and only the device lock keeps it out while the first link holds the mouse.
+TEST(Transport, AnotherLinksCommandsWaitWhileTheMouseIsHeld) {
+    Connected c;
+    RecordingSleeper otherSleeper;
+    DeviceLink other(c.backend, otherSleeper, acceptProductString(""));
+    ASSERT_TRUE(other.open());
+
+    std::future<void> waiting;
+    {
+        const DeviceLink::DeviceHold hold(c.link);
+        // Commands of the holder's own process still go through, nested holds too.
+        const Bytes data{1, 2, 3};
+        EXPECT_TRUE(c.link.writeBlock(0x100, data.data(), data.size()));
+        {
+            const DeviceLink::DeviceHold inner(c.link);
+            EXPECT_EQ(c.link.readBlock(0x100, 3), data);
+        }
+        waiting = std::async(std::launch::async, [&other] {
+            const Bytes mine{9};
+            other.writeBlock(0x100, mine.data(), mine.size());
+        });
+        EXPECT_EQ(waiting.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+        EXPECT_EQ(c.mouse.memory(0x100, 1)[0], 1);
+    }
+    ASSERT_EQ(waiting.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(c.mouse.memory(0x100, 1)[0], 9);
+    // Released for good: the first link's own commands do not wait either.
+    EXPECT_EQ(c.link.readBlock(0x100, 1), Bytes{9});
+}
+
 TEST(InputWait, AReadOfAGoneMouseWaitsForTheLinkInsteadOfFailingAgainAndAgain) {
     using namespace std::chrono_literals;
     Connected c;

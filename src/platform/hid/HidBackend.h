@@ -62,6 +62,12 @@ public:
     /// failure.
     virtual int readInputUntilStopped(std::uint8_t* data, std::size_t length,
                                       std::stop_token stop) = 0;
+    /// Takes the advisory lock that keeps other processes' reports off the device, waiting
+    /// while another process holds it. False when the lock cannot be taken; the caller
+    /// then goes on unlocked. A handle without such a lock takes nothing.
+    virtual bool lockDevice() { return true; }
+    /// Releases what `lockDevice` took.
+    virtual void unlockDevice() {}
 };
 
 enum class HotplugKind { Arrival, Removal };

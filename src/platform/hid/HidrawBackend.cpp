@@ -12,6 +12,7 @@
 #include <linux/hidraw.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -132,6 +133,23 @@ public:
             return false;
         }
         return ::ioctl(m_fd.get(), HIDIOCGFEATURE(length), data) >= 0;
+    }
+    // flock on the node: every process that opens the node gets its own open file
+    // description, so their locks exclude each other.
+    bool lockDevice() override {
+        if (!m_fd.valid()) {
+            return false;
+        }
+        int r = 0;
+        do {
+            r = ::flock(m_fd.get(), LOCK_EX);
+        } while (r < 0 && errno == EINTR);
+        return r == 0;
+    }
+    void unlockDevice() override {
+        if (m_fd.valid()) {
+            static_cast<void>(::flock(m_fd.get(), LOCK_UN)); // closing the node releases it too
+        }
     }
     int readInput(std::uint8_t* data, std::size_t length, int timeoutMs) override {
         if (!m_fd.valid()) {
