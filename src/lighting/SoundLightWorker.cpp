@@ -80,7 +80,9 @@ void SoundLightWorker::stop() {
 
 void SoundLightWorker::run(std::stop_token stop) {
     while (m_state.waitForWork(stop)) {
+        m_inPass.store(true);
         soundStep();
+        m_inPass.store(false);
     }
 }
 
