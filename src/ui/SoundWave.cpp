@@ -45,6 +45,10 @@ void SoundWave::setSkin(SkinLayout layout, PictureSet pictures, const QFont& cap
         m_hitRects[static_cast<std::size_t>(i)] = rectOf(m_layout.area(i));
     }
     m_pictures = std::move(pictures);
+    // Converted once: every paint starts from a copy of it.
+    if (!m_pictures.normal.isNull()) {
+        m_pictures.normal = m_pictures.normal.convertToFormat(QImage::Format_RGB32);
+    }
     m_font = captionFont;
     m_hot = kSoundNoElement;
     const QSize size = !m_pictures.mask.isNull()     ? m_pictures.mask.size()
@@ -64,7 +68,7 @@ QImage SoundWave::compose() {
         frame = QImage(size(), QImage::Format_RGB32);
         frame.fill(QColor(22, 22, 22));
     } else {
-        frame = m_pictures.normal.convertToFormat(QImage::Format_RGB32);
+        frame = m_pictures.normal.copy();
     }
     if (hasHoverLook(m_hot) && !m_pressed) {
         composeArea(frame, m_pictures.over, area(m_hot));
