@@ -9,16 +9,20 @@
 #include "sim/SimulatedMouse.h"
 #include "ui/SoundWave.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <vector>
 
 using namespace zel;
@@ -149,8 +153,13 @@ TEST_F(SoundWaveTest, OpensBesideACentredMainWindowAndKeepsItsSettings) {
     ASSERT_TRUE(app->start());
     CZEL_GMouseDlg* main = app->mainWindow();
     main->move(37, 11);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    app->core().sound().soundDpiStage.store(7);
     SoundWave* w = openWindow(*app);
     ASSERT_NE(w, nullptr);
+    // The DPI stage is read from the mouse at every opening.
+    EXPECT_EQ(app->core().sound().soundDpiStage.load(),
+              app->simulatedMouse()->memory(0x18, 1)[0] & 0x07);
     const QSize desktop = QGuiApplication::primaryScreen()->geometry().size();
     const SoundWindowPlace expected =
         soundWindowPlace(desktop.width(), desktop.height(), main->width(), main->height());
@@ -336,6 +345,36 @@ TEST_F(SoundWaveTest, SurvivesTheServerGoingAwayAndMeasuresWhenItReturns) {
     ZEL_WAIT_UNTIL_MS(state.sampleHistory[0].load() >= 40, 10000);
     app->shutDown();
     EXPECT_FALSE(runner.workerRunning());
+}
+
+// Without its layout file the window says so and still opens, empty; the pointer anywhere
+// moves it.
+TEST_F(SoundWaveTest, MissingLayoutOpensAnEmptyWindow) {
+    ZEL_NEED_SERVER();
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    std::filesystem::remove(app->core().folders().languageDir + "/skin_sound.ini");
+    // The message box is answered as soon as it shows.
+    std::vector<QString> notices;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&notices] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(top); box != nullptr && box->isVisible()) {
+                notices.push_back(box->text());
+                box->accept();
+            }
+        }
+    });
+    answer.start(20);
+    SoundWave* w = openWindow(*app);
+    answer.stop();
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(notices.empty());
+    EXPECT_TRUE(w->area(kSoundSwitchElement).empty());
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_TRUE(w->followingPointer());
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    app->shutDown();
 }
 
 // Pictures of the sound window with bars, for looking at (ZEL_RENDER_DIR).
