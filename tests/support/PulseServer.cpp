@@ -115,7 +115,9 @@ std::string PulseServer::socket() const {
 }
 
 bool PulseServer::listening() const {
-    return eventually([&] { return fs::exists(socket()); });
+    // The socket file shows up before the server accepts on it: a client tool that gets an
+    // answer is the proof.
+    return eventually([&] { return fs::exists(socket()) && run({"pactl", "info"}) == 0; });
 }
 
 int PulseServer::run(std::vector<std::string> argv) const {

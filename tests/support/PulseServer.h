@@ -44,7 +44,7 @@ public:
     bool started() const { return m_pid > 0; }
     std::string socket() const;
     std::string address() const { return "unix:" + socket(); }
-    /// The server has opened its socket (waits up to 10 s).
+    /// The server answers on its socket (waits up to 10 s).
     bool listening() const;
 
     /// Runs a client tool of the server to its end; its exit status.
