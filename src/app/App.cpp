@@ -88,6 +88,9 @@ App::~App() {
     if (m_ledPreview) {
         m_ledPreview->stop();
     }
+    if (m_sound) {
+        m_sound->stop();
+    }
     m_core.stopWorkers();
 }
 
@@ -184,6 +187,11 @@ void App::createWindow() {
         followLightingPreview();
         followMacroPage(page);
     };
+    hooks.openSoundWindow = [this] {
+        if (m_sound) {
+            m_sound->openSoundWindow();
+        }
+    };
     m_window = std::make_unique<CZEL_GMouseDlg>(
         MainWindowContext{state, m_core.profiles(), m_core.description(), m_core.pack(), m_fonts,
                           m_core.folders()},
@@ -201,6 +209,12 @@ void App::createWindow() {
         menu.addAction(QStringLiteral("&About ZEL_GMouse..."), this, &App::showAbout);
         menu.exec(m_window->mapToGlobal(at));
     });
+
+    m_sound = std::make_unique<SoundLightControl>(
+        SoundLightInputs{m_core, m_sleeper, m_options.audioServer, &m_messages,
+                         [this](Tip tip) { showWarning(tip); },
+                         [this] { return m_fonts.selectFont(2, m_core.state().language.load()); }},
+        m_window.get());
 
     // The lighting preview repaints the lighting page at the effect's pace while it shows.
     const PublishedRecords& published = m_core.profiles().published();
@@ -679,6 +693,9 @@ void App::shutDown() {
     }
     m_shutDown = true;
     m_tray.reset();
+    if (m_sound) {
+        m_sound->stop();
+    }
     m_core.closeDevice();
     if (m_window) {
         m_window->hide();

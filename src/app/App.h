@@ -4,6 +4,7 @@
 #include "app/MacroPageControls.h"
 #include "app/QtColourChooser.h"
 #include "app/QtSinks.h"
+#include "app/SoundLightControl.h"
 #include "device/Sleeper.h"
 #include "presentation/FontBook.h"
 #include "programming/LedPreview.h"
@@ -60,6 +61,9 @@ struct AppOptions {
     /// Milliseconds since midnight for timing recorded macros; empty: the system clock
     /// (tests set the time).
     std::function<int()> recordingClock;
+    /// The Pulse server whose default playback device the sound lighting follows; empty:
+    /// the session's (tests pass a private one).
+    std::string audioServer;
 };
 
 /// The program: one core session (the shared records and the core objects), and around
@@ -112,6 +116,8 @@ public:
     int renderProblems() const { return m_renderProblems + m_messages.written(); }
     /// The warning texts shown so far (also what a test looks at).
     const std::vector<std::string>& shownWarnings() const { return m_shownWarnings; }
+    /// The sound lighting (its window once opened, meter, timers and worker).
+    SoundLightControl* soundLighting() const { return m_sound.get(); }
     /// The lighting page's preview worker is running.
     bool lightingPreviewRunning() const { return m_ledPreview && m_ledPreview->running(); }
     /// Shows the warning box for TipText `tip` (kind 2) between `prefix` and `suffix`.
@@ -181,6 +187,7 @@ private:
     MenuContext m_menus;
     std::unique_ptr<LibraryMacroMenu> m_macroMenu;
     std::unique_ptr<MacroPageControls> m_macroControls;
+    std::unique_ptr<SoundLightControl> m_sound;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     std::unique_ptr<QSocketNotifier> m_hotplugNotifier;
     std::unique_ptr<QObject> m_powerWatcher;

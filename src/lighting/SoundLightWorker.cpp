@@ -79,8 +79,12 @@ void SoundLightWorker::stop() {
 }
 
 void SoundLightWorker::run(std::stop_token stop) {
-    while (m_state.waitForWork(stop)) {
+    // The pulse pattern always has work while the switch is on, so the stop request is
+    // looked at before each pass, not only while waiting.
+    while (!stop.stop_requested() && m_state.waitForWork(stop)) {
+        m_inPass.store(true);
         soundStep();
+        m_inPass.store(false);
     }
 }
 

@@ -27,6 +27,8 @@ public:
     bool running() const { return m_thread.joinable(); }
     /// Ends the thread after the pass under way and waits for it.
     void stop();
+    /// A pass is under way (false while the thread waits for work or does not run).
+    bool inPass() const { return m_inPass.load(); }
 
     /// One pass for the current pattern: the bar and tempo patterns act only on a pending
     /// tick, the pulse pattern at every pass; any other pattern sends nothing.
@@ -60,6 +62,7 @@ private:
     std::atomic<int> m_barHeight{0};
     std::atomic<int> m_pulsePhase{1};
     std::atomic<int> m_dpiColourStep{0};
+    std::atomic<bool> m_inPass{false};
     std::mutex m_threadMutex;
     std::jthread m_thread;
 };

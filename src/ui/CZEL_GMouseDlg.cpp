@@ -373,6 +373,11 @@ void CZEL_GMouseDlg::dispatchPress() {
             chooseColour(outcome.kind, outcome.slot);
             break;
         }
+        // Outside the DPI indicator mode the sound lighting element opens the sound window.
+        if (ps.page == PageId::MainPage && hm == layout::skin_main::kSoundLighting &&
+            outcome.kind == PressOutcome::Kind::Nothing && m_hooks.openSoundWindow) {
+            m_hooks.openSoundWindow();
+        }
         // Insert and the run modes are the macro editor's.
         if (ps.page == PageId::MacroPage && m_hooks.macroPagePressed) {
             m_hooks.macroPagePressed(ps.hotMacro);

@@ -38,6 +38,7 @@ struct MainWindowHooks {
     std::function<void()> recordsChanged;          ///< a button got a new function
     std::function<void()> rebuildFonts;            ///< the shared fonts were dropped
     std::function<void(int page)> pageChanged;     ///< the page shown now
+    std::function<void()> openSoundWindow;         ///< the sound lighting element
     std::function<void(QEvent*)> otherMessage;     ///< messages this window does not answer itself
     /// A press on the macro page's element: Insert and the run modes are the editor's.
     std::function<void(int element)> macroPagePressed;

@@ -36,6 +36,9 @@ protected:
         options.colourChooser = colourChooser;
         options.chooser = chooser;
         options.recordingClock = recordingClock;
+        // No sound server unless a test starts its own: a desktop's server is never used.
+        options.audioServer =
+            audioServer.empty() ? "unix:" + appDir.appDir() + "/no-sound-server" : audioServer;
         auto app = std::make_unique<App>(options);
         app->warningShower = [this](const std::string& text) { warnings.push_back(text); };
         app->downloadStarted = [this] { ++downloads; };
@@ -60,6 +63,8 @@ protected:
     /// The file dialogs of the program started by `makeApp`; null: the desktop's.
     FileChooser* chooser = nullptr;
     NoPauses noPauses;
+    /// The Pulse server the sound lighting measures; empty: none.
+    std::string audioServer;
     /// The colour chooser the program gets (null: the standard dialog).
     ColourChooser* colourChooser = nullptr;
     /// The clock of macro recording (empty: the system's).

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -279,6 +280,32 @@ TEST(SoundLightWorker, ThreadIdlesWhileOffAndFollowsTheSwitch) {
 
     worker.stop();
     EXPECT_FALSE(worker.running());
+}
+
+// The pulse pattern always has a pass to run while the switch is on; a stop still ends
+// the thread after the pass under way.
+TEST(SoundLightWorker, StopEndsAPulseThatAlwaysHasWork) {
+    sim::SimulatedMouse mouse;
+    sim::SimHidBackend backend;
+    backend.addDevice(mouse, "/dev/hidraw-sim");
+    CountingSleeper sleeper;
+    DeviceLink link(backend, sleeper, acceptProductString(""));
+    ASSERT_TRUE(link.open());
+    SoundLightState state;
+    SoundLightWorker worker(state, link, sleeper);
+    state.setMode(kSoundModePulse);
+    state.setShow(1);
+    ASSERT_TRUE(worker.start());
+    EXPECT_TRUE(waitFor([&] { return mouse.commands().size() >= 4; }));
+    auto stopped = std::async(std::launch::async, [&] { worker.stop(); });
+    const bool ended = stopped.wait_for(2s) == std::future_status::ready;
+    EXPECT_TRUE(ended) << "the stop never returned";
+    if (!ended) {
+        state.setShow(0); // lets the thread go, so the test ends
+    }
+    stopped.wait();
+    EXPECT_FALSE(worker.running());
+    EXPECT_FALSE(worker.inPass());
 }
 
 } // namespace

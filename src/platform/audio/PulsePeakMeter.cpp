@@ -31,6 +31,7 @@ void unrefOperation(pa_operation* operation) {
 struct PulsePeakMeter::Impl {
     std::string server;
     std::chrono::milliseconds retryInterval;
+    bool measure = true;
     pa_threaded_mainloop* loop = nullptr;
     pa_mainloop_api* api = nullptr;
     pa_context* context = nullptr;
@@ -192,7 +193,7 @@ struct PulsePeakMeter::Impl {
         Impl& m = self(user);
         const std::string sink =
             info != nullptr && info->default_sink_name != nullptr ? info->default_sink_name : "";
-        if (sink != m.defaultSink || !m.streamAlive()) {
+        if (m.measure && (sink != m.defaultSink || !m.streamAlive())) {
             m.connectStream(sink);
         }
     }
@@ -251,10 +252,12 @@ struct PulsePeakMeter::Impl {
     }
 };
 
-PulsePeakMeter::PulsePeakMeter(std::string server, std::chrono::milliseconds retryInterval)
+PulsePeakMeter::PulsePeakMeter(std::string server, std::chrono::milliseconds retryInterval,
+                               bool measure)
     : m_impl(std::make_unique<Impl>()) {
     m_impl->server = std::move(server);
     m_impl->retryInterval = retryInterval;
+    m_impl->measure = measure;
     m_impl->loop = pa_threaded_mainloop_new();
     if (m_impl->loop == nullptr) {
         m_impl->publish(false, 0);
@@ -296,6 +299,12 @@ bool PulsePeakMeter::audioDevicePresent() {
 
 float PulsePeakMeter::takePeak() {
     return std::clamp(m_impl->peak.exchange(0.0F), 0.0F, 1.0F);
+}
+
+bool PulsePeakMeter::devicePresent(const std::string& server) {
+    // A refused connection is decided within milliseconds; the retry never comes.
+    PulsePeakMeter probe(server, std::chrono::hours(1), false);
+    return probe.audioDevicePresent();
 }
 
 std::string PulsePeakMeter::monitorSource() const {

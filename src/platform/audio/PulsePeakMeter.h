@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace zel::audio {
 
@@ -17,7 +18,8 @@ public:
     /// `server` is a server address ("unix:/run/.../native"); empty: the session's
     /// server as libpulse finds it. A server is never started on demand.
     explicit PulsePeakMeter(std::string server = {},
-                            std::chrono::milliseconds retryInterval = std::chrono::seconds(1));
+                            std::chrono::milliseconds retryInterval = std::chrono::seconds(1))
+        : PulsePeakMeter(std::move(server), retryInterval, true) {}
     ~PulsePeakMeter() override;
     PulsePeakMeter(const PulsePeakMeter&) = delete;
     PulsePeakMeter& operator=(const PulsePeakMeter&) = delete;
@@ -30,10 +32,17 @@ public:
     /// The source the meter records from, empty while it records nothing.
     std::string monitorSource() const;
 
+    /// Whether the server at `server` (empty: the session's) answers and has a sink other
+    /// than its placeholder, asked without recording anything: no stream is opened.
+    static bool devicePresent(const std::string& server = {});
+
     /// The longest `audioDevicePresent` waits for an answer.
     static constexpr std::chrono::seconds settleTimeout{2};
 
 private:
+    /// `measure` false: the meter only follows the server and its sinks.
+    PulsePeakMeter(std::string server, std::chrono::milliseconds retryInterval, bool measure);
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
