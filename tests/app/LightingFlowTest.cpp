@@ -3,6 +3,7 @@
 // simulated mouse.
 #include "AppFixture.h"
 #include "QtTestWait.h"
+#include "app/DarkLook.h"
 
 #include "presentation/LayoutElements.h"
 #include "settings/ColourChooser.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDir>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -338,9 +340,17 @@ TEST_F(LightingFlowTest, RenderTheLightingPageAndTheColourChooser) {
     click(w, centre(app->skin().lighting.area(led::kAltModeTab)));
     w->pointer().hotLighting = kNoElement;
     EXPECT_TRUE(w->compose().save(folder + QStringLiteral("/lighting_dpi_mode.png")));
-    QColorDialog dialog(QColor(0, 0, 0));
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    EXPECT_TRUE(dialog.grab().save(folder + QStringLiteral("/colour_chooser.png")));
+    // The colour dialog as the program shows it: in its dark look.
+    const QPalette oldPalette = QApplication::palette();
+    const QString oldStyle = QApplication::style()->name();
+    applyDarkLook(*qApp);
+    {
+        QColorDialog dialog(QColor(0, 0, 0));
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        EXPECT_TRUE(dialog.grab().save(folder + QStringLiteral("/colour_chooser.png")));
+    }
+    QApplication::setStyle(oldStyle);
+    QApplication::setPalette(oldPalette);
     app->shutDown();
 }
