@@ -7,6 +7,7 @@
 #include "presentation/PictureCache.h"
 #include "settings/AppDirSeed.h"
 #include "settings/FolderTree.h"
+#include "ui/access/SkinAccessibility.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,6 +72,7 @@ int run(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("zel-gmouse"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QApplication::setQuitOnLastWindowClosed(false);
+    zel::installSkinAccessibility();
 
     const CommandLine line = parse(argc, argv);
     if (line.bad) {
