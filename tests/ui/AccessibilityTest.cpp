@@ -149,11 +149,11 @@ TEST(Accessibility, TheButtonsPageShowsEachElementWithTheTextItDraws) {
     // States as drawn: the shown page's tab, the current profile, the DPI level toggles.
     EXPECT_TRUE(rig.find("Buttons", QAccessible::PageTab)->state().selected);
     EXPECT_FALSE(rig.find("Advanced", QAccessible::PageTab)->state().selected);
-    EXPECT_TRUE(rig.find("Profile 1", QAccessible::Button)->state().checked);
-    EXPECT_FALSE(rig.find("Profile 2", QAccessible::Button)->state().checked);
-    EXPECT_TRUE(rig.find("DPI 1", QAccessible::Button)->state().checked);
-    EXPECT_FALSE(rig.find("DPI 2", QAccessible::Button)->state().checked);
-    EXPECT_TRUE(rig.find("DPI 2", QAccessible::Button)->state().checkable);
+    EXPECT_TRUE(rig.find("Profile 1", QAccessible::CheckBox)->state().checked);
+    EXPECT_FALSE(rig.find("Profile 2", QAccessible::CheckBox)->state().checked);
+    EXPECT_TRUE(rig.find("DPI 1", QAccessible::CheckBox)->state().checked);
+    EXPECT_FALSE(rig.find("DPI 2", QAccessible::CheckBox)->state().checked);
+    EXPECT_TRUE(rig.find("DPI 2", QAccessible::CheckBox)->state().checkable);
     EXPECT_FALSE(rig.find("Apply", QAccessible::Button)->state().checkable);
     // A button's element says which button it is besides its function.
     EXPECT_EQ(rig.find("Right click", QAccessible::Button)->text(QAccessible::Description),
@@ -173,11 +173,11 @@ TEST(Accessibility, ActionsDoWhatAClickDoes) {
     EXPECT_EQ(rig.applies, 1);
     rig.state.downloadBusy = false;
 
-    act(rig.find("Profile 3", QAccessible::Button), QAccessibleActionInterface::toggleAction());
+    act(rig.find("Profile 3", QAccessible::CheckBox), QAccessibleActionInterface::toggleAction());
     ZEL_WAIT_UNTIL(rig.state.currentProfile.load() == 2);
-    EXPECT_TRUE(rig.find("Profile 3", QAccessible::Button)->state().checked);
+    EXPECT_TRUE(rig.find("Profile 3", QAccessible::CheckBox)->state().checked);
 
-    act(rig.find("Wheel reversed", QAccessible::Button),
+    act(rig.find("Wheel reversed", QAccessible::CheckBox),
         QAccessibleActionInterface::toggleAction());
     ZEL_WAIT_UNTIL(rig.shared().wheelStatus == 1);
 
@@ -194,9 +194,9 @@ TEST(Accessibility, ActionsDoWhatAClickDoes) {
     act(advanced, QAccessibleActionInterface::pressAction());
     ZEL_WAIT_UNTIL(rig.window->pointer().page == PageId::AdvancedPage);
     EXPECT_TRUE(advanced->state().selected);
-    EXPECT_EQ(rig.find("Wheel normal", QAccessible::Button), nullptr);
+    EXPECT_EQ(rig.find("Wheel normal", QAccessible::CheckBox), nullptr);
     EXPECT_NE(rig.find("Pointer speed", QAccessible::Slider), nullptr);
-    EXPECT_NE(rig.find("1000 Hz", QAccessible::Button), nullptr);
+    EXPECT_NE(rig.find("1000 Hz", QAccessible::CheckBox), nullptr);
 }
 
 TEST(Accessibility, SlidersReadAndTakeTheirValueAsUnderThePointer) {
@@ -270,7 +270,7 @@ TEST(Accessibility, LightingControlsTheEffectDoesNotUseAreUnavailable) {
     act(rig.find("Lighting", QAccessible::PageTab), QAccessibleActionInterface::pressAction());
     ZEL_WAIT_UNTIL(rig.window->pointer().page == PageId::LightingPage);
     EXPECT_TRUE(rig.find("Speed", QAccessible::Slider)->state().disabled);
-    EXPECT_FALSE(rig.find("Button reaction 1", QAccessible::Button)->state().disabled);
+    EXPECT_FALSE(rig.find("Button reaction 1", QAccessible::CheckBox)->state().disabled);
 
     // The DPI indicator mode shows its tabs only; its tab is the selected one.
     act(rig.find("DPI indicator", QAccessible::PageTab), QAccessibleActionInterface::pressAction());

@@ -371,9 +371,11 @@ QRect ElementAccessible::rect() const {
 QAccessible::Role ElementAccessible::role() const {
     switch (m_element.role) {
     case ElementRole::Button:
-    case ElementRole::Toggle:
-        // A checkable button is a toggle button to the accessibility bus.
         return QAccessible::Button;
+    case ElementRole::Toggle:
+        // The accessibility bridge of Qt 6.4 gives every button the push-button role; a
+        // check box is what it passes on as a control with an on/off state.
+        return QAccessible::CheckBox;
     case ElementRole::Slider:
         return QAccessible::Slider;
     case ElementRole::Tab:
