@@ -1,4 +1,6 @@
 #include "ui/CZEL_GMouseDlg.h"
+#include "ui/WarningDlg.h"
+#include "ui/keys/CShortcutGetKey.h"
 
 #include "QtTestWait.h"
 #include "TestSupport.h"
@@ -18,6 +20,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -334,4 +337,66 @@ TEST(AccessibleElements, EachPageListsAnElementOnceAndAButtonPerMouseButton) {
     };
     EXPECT_EQ(functions(5), 5);
     EXPECT_EQ(functions(12), main_layout::kButtonLabelCount);
+}
+
+TEST(DialogAccessibility, TheCombinationDialogShowsItsPromptsTogglesAndButtons) {
+    installSkinAccessibility();
+    ini::IniStore ini;
+    MacVkAndText keys;
+    test::RecordingMessageSink messages;
+    const std::string skins = test::builtAppDir() + "/skins";
+    KeyDialogContext context{ini,
+                             skins,
+                             skins + "/1_INI_EN",
+                             1,
+                             keys,
+                             QApplication::font(),
+                             QStringLiteral("ZEL GMouse"),
+                             &messages};
+    CombinationRequest request;
+    request.pressKeyPrompt = "Press a key";
+    request.noModifierPrompt = "No modifier chosen";
+    CombinationInput input;
+    CShortcutGetKey dialog(context, request, input);
+    dialog.show();
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(&dialog);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->role(), QAccessible::Dialog);
+    const QStringList names = childNames(root);
+    for (const char* expected : {"No modifier chosen", "Press a key", "Ctrl", "Shift", "Alt", "Win",
+                                 "OK", "Clear", "Cancel", "Close"}) {
+        EXPECT_TRUE(names.contains(QString::fromUtf8(expected))) << expected;
+    }
+    QAccessibleInterface* ctrl = root->child(static_cast<int>(names.indexOf("Ctrl")));
+    EXPECT_EQ(ctrl->role(), QAccessible::CheckBox);
+    EXPECT_FALSE(ctrl->state().checked);
+    act(ctrl, QAccessibleActionInterface::toggleAction());
+    ZEL_WAIT_UNTIL(input.ctrl);
+    EXPECT_TRUE(ctrl->state().checked);
+    // The display says what the dialog shows now.
+    EXPECT_NE(root->child(0)->text(QAccessible::Name), QStringLiteral("No modifier chosen"));
+    act(root->child(static_cast<int>(names.indexOf("Clear"))),
+        QAccessibleActionInterface::pressAction());
+    ZEL_WAIT_UNTIL(!input.ctrl);
+    EXPECT_EQ(root->child(0)->text(QAccessible::Name), QStringLiteral("No modifier chosen"));
+}
+
+TEST(DialogAccessibility, TheWarningBoxReadsItsMessageAndClosesThroughItsButton) {
+    installSkinAccessibility();
+    WarningSkin skin;
+    skin.skinsDir = test::builtAppDir() + "/skins";
+    ini::IniStore store;
+    loadSkin(store, skin.skinsDir + "/1_INI_EN", SkinFile::Warning, skin.layout, {});
+    WarningDlg box(skin, WarningRequest{"Keep a left click", 2, 0, {}});
+    QSignalSpy finished(&box, &QDialog::finished);
+    box.show();
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(&box);
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->childCount(), 3);
+    EXPECT_EQ(root->child(0)->role(), QAccessible::StaticText);
+    EXPECT_EQ(root->child(0)->text(QAccessible::Name), QStringLiteral("Keep a left click"));
+    EXPECT_EQ(root->child(1)->text(QAccessible::Name), QStringLiteral("OK"));
+    act(root->child(1), QAccessibleActionInterface::pressAction());
+    ZEL_WAIT_UNTIL(finished.count() == 1);
+    EXPECT_EQ(box.result(), 1);
 }
