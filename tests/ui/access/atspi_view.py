@@ -174,10 +174,24 @@ def main():
         dpi3 = find_child(window, "DPI 3", "check box")
         if not dpi3.getState().contains(pyatspi.STATE_CHECKED):
             fail("DPI level 3 is not shown on")
+        # A screen reader hears of the change: the bus carries it as an event.
+        from gi.repository import GLib
+        heard = []
+        listener = lambda event: heard.append((event.type, event.source.name, event.detail1))
+        pyatspi.Registry.registerEventListener(listener, "object:state-changed:checked")
         do_action(dpi3, "toggle")
         wait_for("DPI level 3 off",
                  lambda: not find_child(window, "DPI 3").getState().contains(
                      pyatspi.STATE_CHECKED))
+
+        def heard_off():
+            while GLib.MainContext.default().iteration(False):
+                pass
+            return ("object:state-changed:checked", "DPI 3", 0) in heard
+
+        wait_for("the bus telling that DPI 3 went off", heard_off, 10)
+        pyatspi.Registry.deregisterEventListener(listener, "object:state-changed:checked")
+        print("heard: DPI 3 no longer checked")
         # Apply is unavailable while the start-up download runs, and says so.
         wait_for("Apply available", lambda: find_child(window, "Apply").getState().contains(
             pyatspi.STATE_ENABLED))
