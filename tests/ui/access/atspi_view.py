@@ -199,7 +199,7 @@ def main():
         config = os.path.join(app_dir, "skins", "config", "config.ini")
         wait_for("Apply writing the settings",
                  lambda: "DPI_SET_EN2=0" in open(config, encoding="utf-8").read())
-        print("Apply: the settings were written and sent")
+        print("Apply: the settings were written")
 
         # The Advanced tab shows its page; its sliders tell their value.
         do_action(find_child(window, "Advanced"), "press")
