@@ -129,9 +129,14 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
     m_editor = std::make_unique<MacroEditor>(m_in.group, std::move(texts), *m_output);
     m_editor->setRecording([this] { return m_recorder->recording(); });
     QWidget& window = m_in.window;
+    // Screen readers name the lists and the repeat box by the captions drawn over them.
+    const auto caption = [this](int element) {
+        return QString::fromStdString(m_in.layout.area(element).label);
+    };
     const auto makeList = [&](int number, int id, const CornerRect& where) {
         auto* list = new CListBoxXI(number, &window, &window);
         list->setObjectName(QString::number(id));
+        list->setAccessibleName(caption(layout::skin_mac::kMacrosCaption + number - 1));
         list->setFont(m_in.font);
         list->setGeometry(rectOf(where));
         return list;
@@ -173,6 +178,7 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
     m_repeatBox->setObjectName(QString::number(kRepeatBoxId));
     m_repeatBox->setFont(m_in.font);
     m_repeatBox->setFrame(false);
+    m_repeatBox->setAccessibleName(caption(layout::skin_mac::kRepeatCaption));
     m_repeatBox->setGeometry(rectOf(m_in.layout.edits[0]));
     m_repeatBox->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_repeatBox));

@@ -9,6 +9,7 @@
 #include "presentation/PictureCache.h"
 #include "settings/AppDirSeed.h"
 #include "settings/FolderTree.h"
+#include "ui/access/SkinAccessibility.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,6 +78,7 @@ int run(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     // The dialogs Qt draws (files, colours, messages, menus) in the skins' dark look.
     zel::applyDarkLook(application);
+    zel::installSkinAccessibility();
 
     const CommandLine line = parse(argc, argv);
     if (line.bad) {

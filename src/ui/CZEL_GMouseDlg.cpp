@@ -529,6 +529,11 @@ PageView CZEL_GMouseDlg::pageView(const QFont& font) const {
                     m_hooks.recording && m_hooks.recording()};
 }
 
+QString CZEL_GMouseDlg::buttonLabel(int slot) const {
+    const QFont font = m_ctx.fonts.selectFont(kTextFont, m_ctx.state.language.load());
+    return ButtonsPage::buttonText(pageView(font), slot);
+}
+
 void CZEL_GMouseDlg::paintHot(QImage& image, const PageView& view) const {
     const MainWindowPage& page = shownPage();
     const int hot = page.hoverElement(m_pointer, view.keyCount);

@@ -68,6 +68,13 @@ public:
     /// Closes the open popup, if any.
     void closePopup();
 
+    /// What the window draws from (its accessible interface reads them too).
+    const MainWindowContext& context() const { return m_ctx; }
+    const MainWindowSkin& skin() const { return m_skin; }
+    const MainWindowHooks& hooks() const { return m_hooks; }
+    /// The function label the element of button `slot` shows.
+    QString buttonLabel(int slot) const;
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

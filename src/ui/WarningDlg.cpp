@@ -115,6 +115,17 @@ QImage WarningDlg::compose() const {
     return frame;
 }
 
+QString WarningDlg::shownText() const {
+    if (m_kind < 0 || m_kind >= kElementCount) {
+        return {};
+    }
+    QString text = m_texts[static_cast<std::size_t>(m_kind)];
+    if (m_kind == elements::kNotice && !m_texts[elements::kSecondLine].isEmpty()) {
+        text += QLatin1Char('\n') + m_texts[elements::kSecondLine];
+    }
+    return text;
+}
+
 void WarningDlg::paintEvent(QPaintEvent*) {
     // Composed off screen and copied in one operation.
     QPainter p(this);

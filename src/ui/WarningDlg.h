@@ -46,6 +46,8 @@ public:
     const Area& rect(int index) const;
     /// True when the box is drawn without its pictures.
     bool plainFallback() const { return m_plain; }
+    /// The message the box shows (with its second line, when it has one).
+    QString shownText() const;
 
     void reject() override {}
 

@@ -165,6 +165,13 @@ TEST_F(MacroPageTest, ThePageShowsTheShippedGroupsAndMacrosInItsControls) {
     EXPECT_EQ(groups->geometry(), QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
     const CornerRect& e = mac.edits[0];
     EXPECT_EQ(repeat->geometry(), QRect(QPoint(e.left, e.top), QPoint(e.right - 1, e.bottom - 1)));
+    // Screen readers name the controls by the captions over them.
+    EXPECT_EQ(groups->accessibleName().toStdString(),
+              mac.area(layout::skin_mac::kMacrosCaption).label);
+    EXPECT_EQ(list(*app, "10007")->accessibleName().toStdString(),
+              mac.area(layout::skin_mac::kLightsCaption).label);
+    EXPECT_EQ(repeat->accessibleName().toStdString(),
+              mac.area(layout::skin_mac::kRepeatCaption).label);
 
     // The first group is selected and open: its macros follow it, indented, then the other
     // groups closed.

@@ -154,6 +154,11 @@ QImage CDialogGetKey::compose() const {
     return frame;
 }
 
+QString CDialogGetKey::elementText(int element) const {
+    return element == elements::kKey ? QString::fromStdString(m_result.name)
+                                     : KeyCaptureDialog::elementText(element);
+}
+
 void CDialogGetKey::keyCaptured(std::uint8_t virtualKey) {
     // Every key, modifiers included, replaces the one before.
     m_result.code = keys().vkToDeviceCode(language(), virtualKey);

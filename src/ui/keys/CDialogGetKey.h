@@ -53,6 +53,13 @@ public:
     const Area& area(int index) const { return m_surface.layout().area(index); }
     /// The picture the dialog shows now.
     virtual QImage compose() const = 0;
+    /// The text element `element` shows now: its label unless the dialog shows what was
+    /// entered there.
+    virtual QString elementText(int element) const {
+        return QString::fromStdString(area(element).label);
+    }
+    /// Whether toggle element `element` is on.
+    virtual bool elementOn(int /*element*/) const { return false; }
 
 protected:
     KeyCaptureDialog(const KeyDialogContext& context, SkinFile file, const std::string& pictures,
@@ -103,6 +110,7 @@ public:
                   QWidget* owner = nullptr);
 
     QImage compose() const override;
+    QString elementText(int element) const override;
 
 protected:
     void keyCaptured(std::uint8_t virtualKey) override;

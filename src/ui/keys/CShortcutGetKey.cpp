@@ -32,6 +32,24 @@ CShortcutGetKey::CShortcutGetKey(const KeyDialogContext& context, const Combinat
     setFixedSize(kSize);
 }
 
+QString CShortcutGetKey::elementText(int element) const {
+    if (element == elements::kModifiers) {
+        return QString::fromStdString(m_input.anyModifier() ? modifierDisplayText(m_input)
+                                                            : m_request.noModifierPrompt);
+    }
+    if (element == elements::kMainKey) {
+        return QString::fromStdString(m_input.mainName.empty() ? m_request.pressKeyPrompt
+                                                               : m_input.mainName);
+    }
+    return KeyCaptureDialog::elementText(element);
+}
+
+bool CShortcutGetKey::elementOn(int element) const {
+    const std::array<bool, 4> on = {m_input.ctrl, m_input.shift, m_input.alt, m_input.win};
+    const int m = element - elements::kModifierFirst;
+    return m >= 0 && m < elements::kModifierCount && on[static_cast<std::size_t>(m)];
+}
+
 QImage CShortcutGetKey::compose() const {
     QImage frame = baseFrame();
     const PictureSet& pictures = surface().pictures();

@@ -35,6 +35,8 @@ public:
                     CombinationInput& input, QWidget* owner = nullptr);
 
     QImage compose() const override;
+    QString elementText(int element) const override;
+    bool elementOn(int element) const override;
 
 protected:
     void keyCaptured(std::uint8_t virtualKey) override;

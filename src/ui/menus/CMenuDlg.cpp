@@ -235,6 +235,25 @@ QString CMenuDlg::rowText(int row) const {
     return {};
 }
 
+QString CMenuDlg::rowName(int row) const {
+    if (m_kind == PopupKind::Language) {
+        // The language rows are pictures; they choose languages 0, 1, ... in row order,
+        // named by the "other" texts from 20 on.
+        constexpr int kLanguageNameFirst = 20;
+        const int language = row >= 1 && row <= count(m_items.size())
+                                 ? m_items[static_cast<std::size_t>(row - 1)]
+                                 : row - 1;
+        return m_context.pack != nullptr
+                   ? qs(m_context.pack->text(TextTable::Other, kLanguageNameFirst + language))
+                   : QString();
+    }
+    if (m_kind == PopupKind::MacroLedColour) {
+        // The rows are swatches of the user colours.
+        return QStringLiteral("Colour %1").arg(row);
+    }
+    return rowText(row);
+}
+
 QImage CMenuDlg::compose() const {
     const QSize size(width(), m_height);
     const bool rowPictures = m_kind == PopupKind::Language && !m_rowPictures.empty();

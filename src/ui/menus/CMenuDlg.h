@@ -40,6 +40,11 @@ public:
     CSubMenuDlg* subPopup() const { return m_sub.data(); }
     /// What the popup paints.
     QImage compose() const;
+    /// The text row `row` (from 1) draws.
+    QString rowText(int row) const;
+    /// What row `row` (from 1) is called: its text, or for rows drawn as a picture or a
+    /// swatch, the language or colour it stands for.
+    QString rowName(int row) const;
 
     static constexpr int kNoRow = 255;
 
@@ -54,7 +59,6 @@ private:
     void hover(QPoint point);
     void choose(int row);
     void replaceSubPopup();
-    QString rowText(int row) const;
 
     PopupKind m_kind;
     MenuContext& m_context;

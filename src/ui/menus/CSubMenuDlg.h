@@ -48,6 +48,8 @@ public:
     /// The macro popup opened by the last paint, if any.
     MacSelMenuDlg* macroPopup() const { return m_macros.data(); }
     QImage compose() const;
+    /// The text row `row` (from 1) draws.
+    QString rowText(int row) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -59,7 +61,6 @@ private:
     void hover(QPoint point);
     void choose(int row);
     void replaceMacroPopup();
-    QString rowText(int row) const;
     /// The insert command of row `row` of an insert list.
     int insertItem(int row) const;
 

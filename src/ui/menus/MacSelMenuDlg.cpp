@@ -45,6 +45,12 @@ MacSelMenuDlg::MacSelMenuDlg(int group, MenuContext& context, QWidget* groups, Q
     }
 }
 
+QString MacSelMenuDlg::rowText(int row) const {
+    return m_context.macros != nullptr
+               ? QString::fromStdString(m_context.macros->macroName(m_group, row - 1))
+               : QString();
+}
+
 QImage MacSelMenuDlg::compose() const {
     const int hot = m_hot >= 1 && m_hot <= m_rows ? m_hot : 0;
     QImage frame = composeMenu(QSize(width(), m_height), m_normal, m_over, hot, m_rowHeight);

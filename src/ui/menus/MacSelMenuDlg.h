@@ -24,6 +24,8 @@ public:
     /// 255 before the pointer has been on a row.
     int hotRow() const { return m_hot; }
     QImage compose() const;
+    /// The macro name row `row` (from 1) draws.
+    QString rowText(int row) const;
 
     static constexpr int kNoRow = 255;
 
