@@ -369,8 +369,23 @@ QImage canvas(const QSize& size, qreal radius, qreal scale) {
     p.setRenderHint(QPainter::Antialiasing);
     p.fillPath(windowOutline(size, radius), kWindow);
     p.setPen(QPen(kLine, 1));
-    p.drawPath(windowOutline(size, radius).translated(0.5, 0.5));
+    // The rim: a one-unit line just inside the outline, all the way round.
+    QPainterPath rim;
+    rim.addRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), radius - 0.5,
+                       radius - 0.5);
+    p.drawPath(rim);
     return img;
+}
+
+/// Paints the outside colour wherever the mask of the same outline is outside, so that the
+/// picture's antialiased edge never reaches past the window's shape (at either scale).
+void cutToMask(QImage& img, const QSize& size, qreal radius) {
+    QPainterPath outside;
+    outside.addRect(QRectF(-1, -1, size.width() + 2, size.height() + 2));
+    outside = outside.subtracted(windowOutline(size, radius));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillPath(outside, QColor(10, 10, 10));
 }
 
 /// A list icon of the macro page: `set` "macro" (closed group, open group, macro) or
@@ -599,6 +614,7 @@ int run(const std::string& in, const QString& out, qreal scale) {
             }
             drawElements(p, main, look, 0, 19);
             p.end();
+            cutToMask(img, mainSize, mainRadius);
             static const char* suffix[] = {"_normal.jpg", "_over.jpg", "_down.jpg"};
             ok &= save(img, out + "/" + pg.prefix + suffix[static_cast<int>(look)]);
             if (pg.page == &led && look == Look::Normal) {
@@ -649,7 +665,9 @@ int run(const std::string& in, const QString& out, qreal scale) {
             QImage img = canvas(d.size, 12, scale);
             QPainter p(&img);
             p.setRenderHint(QPainter::Antialiasing);
-            p.fillRect(QRectF(1, 1, d.size.width() - 2, 1), kAccent);
+            // The accent line along the top ends where the rounded corners begin: the
+            // outside colour stays clean beside the window's edge.
+            p.fillRect(QRectF(12, 1, d.size.width() - 24, 1), kAccent);
             if (d.file == SkinFile::Gun) {
                 for (const auto& c : w.layout.edits) {
                     panelFromCorner(p, c);
@@ -657,6 +675,7 @@ int run(const std::string& in, const QString& out, qreal scale) {
             }
             drawElements(p, w, look);
             p.end();
+            cutToMask(img, d.size, 12);
             static const char* suffix[] = {"_normal.jpg", "_over.jpg", "_down.jpg"};
             ok &= save(img, out + "/" + d.prefix + suffix[static_cast<int>(look)]);
         }
