@@ -240,6 +240,52 @@ TEST_F(AppTest, APowerSignalRunsADownload) {
     daemon.waitForFinished(2000);
 }
 
+// A suspend and the resume after it re-apply the settings and leave the window as it
+// was: shown, on the same page, at the same place, drawing the same picture.
+TEST_F(AppTest, ASuspendAndResumeLeaveTheWindowAsItWas) {
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address")});
+    ASSERT_TRUE(daemon.waitForReadyRead(5000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    QDBusConnection logind = QDBusConnection::connectToBus(address, QStringLiteral("fake-logind"));
+    ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+
+    auto app = makeApp(0x1040, false, address.toStdString());
+    ASSERT_TRUE(app->start());
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    CZEL_GMouseDlg* w = app->mainWindow();
+    w->show();
+    click(w, centre(app->skin().main.area(layout::skin_main::kTabFirst + 1)));
+    const bool visible = w->isVisible();
+    const QPoint place = w->pos();
+    const PageId page = w->pointer().page;
+    ASSERT_EQ(page, PageId::AdvancedPage);
+    const QImage before = w->compose();
+    for (const bool sleeping : {true, false}) {
+        auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                                  QStringLiteral("org.freedesktop.login1.Manager"),
+                                                  QStringLiteral("PrepareForSleep"));
+        message << sleeping;
+        logind.send(message);
+    }
+    // Each of the two signals re-applies the settings.
+    ZEL_WAIT_UNTIL(downloads.load() >= 2);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    QTest::qWait(200);
+    EXPECT_EQ(w->isVisible(), visible);
+    EXPECT_EQ(w->pos(), place);
+    EXPECT_EQ(w->pointer().page, page);
+    EXPECT_EQ(w->compose(), before);
+    app->shutDown();
+    app.reset();
+    QDBusConnection::disconnectFromBus(QStringLiteral("fake-logind"));
+    daemon.kill();
+    daemon.waitForFinished(2000);
+}
+
 TEST_F(AppTest, PagesRenderAndTheButtonLabelsFollowTheProfile) {
     auto app = makeApp();
     ASSERT_TRUE(app->start());
