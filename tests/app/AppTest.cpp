@@ -227,57 +227,25 @@ TEST_F(AppTest, APowerSignalRunsADownload) {
     ASSERT_TRUE(app->start());
     ZEL_WAIT_UNTIL(downloads.load() == 1);
     ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    // The window as the user left it before the session slept: shown, on the advanced page.
+    CZEL_GMouseDlg* w = app->mainWindow();
+    w->show();
+    click(w, centre(app->skin().main.area(layout::skin_main::kTabFirst + 1)));
+    ASSERT_EQ(w->pointer().page, PageId::AdvancedPage);
+    const QPoint place = w->pos();
+    const QImage before = w->compose();
     auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
                                               QStringLiteral("org.freedesktop.login1.Manager"),
                                               QStringLiteral("PrepareForSleep"));
     message << false;
     logind.send(message);
     ZEL_WAIT_UNTIL(downloads.load() == 2);
-    app->shutDown();
-    app.reset();
-    QDBusConnection::disconnectFromBus(QStringLiteral("fake-logind"));
-    daemon.kill();
-    daemon.waitForFinished(2000);
-}
-
-// A suspend and the resume after it re-apply the settings and leave the window as it
-// was: shown, on the same page, at the same place, drawing the same picture.
-TEST_F(AppTest, ASuspendAndResumeLeaveTheWindowAsItWas) {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                  QStringLiteral("--print-address")});
-    ASSERT_TRUE(daemon.waitForReadyRead(5000));
-    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-    QDBusConnection logind = QDBusConnection::connectToBus(address, QStringLiteral("fake-logind"));
-    ASSERT_TRUE(logind.registerService(QStringLiteral("org.freedesktop.login1")));
-
-    auto app = makeApp(0x1040, false, address.toStdString());
-    ASSERT_TRUE(app->start());
-    ZEL_WAIT_UNTIL(downloads.load() == 1);
+    // The resume re-applies the settings and leaves the window as it was.
     ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
-    CZEL_GMouseDlg* w = app->mainWindow();
-    w->show();
-    click(w, centre(app->skin().main.area(layout::skin_main::kTabFirst + 1)));
-    const bool visible = w->isVisible();
-    const QPoint place = w->pos();
-    const PageId page = w->pointer().page;
-    ASSERT_EQ(page, PageId::AdvancedPage);
-    const QImage before = w->compose();
-    for (const bool sleeping : {true, false}) {
-        auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                                  QStringLiteral("org.freedesktop.login1.Manager"),
-                                                  QStringLiteral("PrepareForSleep"));
-        message << sleeping;
-        logind.send(message);
-    }
-    // Each of the two signals re-applies the settings.
-    ZEL_WAIT_UNTIL(downloads.load() >= 2);
-    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
-    QTest::qWait(200);
-    EXPECT_EQ(w->isVisible(), visible);
+    QTest::qWait(100);
+    EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->pos(), place);
-    EXPECT_EQ(w->pointer().page, page);
+    EXPECT_EQ(w->pointer().page, PageId::AdvancedPage);
     EXPECT_EQ(w->compose(), before);
     app->shutDown();
     app.reset();
