@@ -31,12 +31,19 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-/// The scale of the primary screen as the font sizes take it.
+/// The scale of the primary screen as the font sizes take it. The windows are drawn in
+/// layout units that Qt already multiplies by the device pixel ratio, texts included, so
+/// only the logical resolution enters: at 200 % a text keeps its size in its element and
+/// is drawn with twice the pixels.
 double screenScale() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen == nullptr
-               ? 1.0
-               : displayScale(screen->logicalDotsPerInchX(), screen->devicePixelRatio());
+    return screen == nullptr ? 1.0 : displayScale(screen->logicalDotsPerInchX(), 1.0);
+}
+
+/// The device pixel ratio of the primary screen, where the window opens.
+qreal screenPixelRatio() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen == nullptr ? 1.0 : screen->devicePixelRatio();
 }
 
 } // namespace
@@ -246,6 +253,7 @@ bool App::start() {
     AppState& state = m_core.state();
     state.warningPlacement = 2;
     m_skin.setPictureCacheFolder(m_options.pictureCacheFolder);
+    m_skin.pictureScale = pictureScaleFor(screenPixelRatio());
     m_skin.beginMainPage(FolderTree::make(m_options.appDir, 0).skinsDir);
     m_core.loadSettings();
     if (!m_core.settingsProblem().empty()) {

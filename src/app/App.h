@@ -104,6 +104,8 @@ public:
     /// The macro page's controls while the macro page is shown.
     MacroPageControls* macroPageControls() const { return m_macroControls.get(); }
     MainWindowSkin& skin() { return m_skin; }
+    /// The fonts the windows draw their texts in.
+    const FontBook& fonts() const { return m_fonts; }
     const DeviceDescription& description() const { return m_core.description(); }
     AppState& state() { return m_core.state(); }
     ProfileStore& profiles() { return m_core.profiles(); }

@@ -5,7 +5,9 @@
 #include "keys/MacVkAndText.h"
 #include "presentation/LanguagePack.h"
 #include "presentation/LayoutElements.h"
+#include "presentation/PictureCache.h"
 #include "presentation/SkinLayout.h"
+#include "presentation/SkinPictures.h"
 #include "ui/CListBoxXI.h"
 #include "ui/CZEL_GMouseDlg.h"
 #include "ui/menus/CMenuDlg.h"
@@ -69,10 +71,13 @@ QRect rectOf(const CornerRect& c) {
     return QRect(QPoint(c.left, c.top), QPoint(c.right - 1, c.bottom - 1));
 }
 
-std::vector<QImage> readIcons(const std::string& skinsDir, const char* prefix, int count) {
+/// The list icons from the picture set of `scale`.
+std::vector<QImage> readIcons(const std::string& skinsDir, const char* prefix, int count,
+                              int scale) {
     std::vector<QImage> icons;
     for (int i = 0; i < count; ++i) {
-        icons.emplace_back(qs(skinsDir + "/MacList/" + prefix + std::to_string(i) + ".png"));
+        icons.push_back(
+            readPicture(qs(skinsDir + "/MacList/" + prefix + std::to_string(i) + ".png"), scale));
     }
     return icons;
 }
@@ -142,12 +147,13 @@ MacroPageControls::MacroPageControls(MacroPageInputs inputs) : m_in(std::move(in
         return list;
     };
     m_macroList = makeList(kMacroListNumber, kMacroListId, m_in.layout.macroDisplays[0]);
-    m_macroList->setIcons(readIcons(m_in.skinsDir, "macro", kMacroIcons));
+    const int iconScale = pictureScaleFor(m_macroList->devicePixelRatioF());
+    m_macroList->setIcons(readIcons(m_in.skinsDir, "macro", kMacroIcons, iconScale));
     m_macroList->setIndent(kMacroRowKind, kMacroRowIndent);
     m_macroList->rowPressed = [this](int row) { pressRow(row); };
     m_macroList->rowRightPressed = [this](int row, QPoint at) { rightPressMacroRow(row, at); };
 
-    const std::vector<QImage> stepIcons = readIcons(m_in.skinsDir, "step", kStepIcons);
+    const std::vector<QImage> stepIcons = readIcons(m_in.skinsDir, "step", kStepIcons, iconScale);
     m_stepList = makeList(kStepListNumber, kStepListId, m_in.layout.macroDisplays[1]);
     m_stepList->setIcons(stepIcons);
     m_stepList->setIndent(kDelayKind, kDelayIndent);

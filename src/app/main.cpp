@@ -2,6 +2,7 @@
 // ends the program or the mouse goes away.
 #include "app/App.h"
 #include "app/DarkLook.h"
+#include "app/SessionPlatform.h"
 #include "app/SingleInstance.h"
 #include "common/ApplicationId.h"
 #include "common/GuardedMain.h"
@@ -67,6 +68,12 @@ struct FontConfigurationWait {
 int run(int argc, char** argv) {
     // The system's font configuration is read beside everything up to the first text.
     std::shared_future<void> fontConfiguration = zel::beginSystemFontConfiguration();
+    // In a Wayland session the windows go through XWayland where it is offered (see the
+    // README): chosen before Qt picks its platform.
+    if (const std::string platform = zel::chooseQtPlatform(zel::currentSessionEnvironment());
+        !platform.empty()) {
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platform));
+    }
     QApplication application(argc, argv);
     // Every way out of main waits for that reading before QApplication's teardown releases
     // the font configuration under it (a second instance ends at once).

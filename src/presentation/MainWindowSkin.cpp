@@ -40,8 +40,8 @@ void MainWindowSkin::setPictureCacheFolder(const std::string& folder) {
     m_cache = std::make_unique<PictureCache>(folder);
 }
 
-QImage MainWindowSkin::readFull(const std::string& path) {
-    return m_cache->read(qs(path));
+QImage MainWindowSkin::readFull(const std::string& path, int scale) {
+    return m_cache->read(qs(path), scale);
 }
 
 void MainWindowSkin::loadPictures(const std::string& skinsDir, const std::string& languageDir) {
@@ -65,13 +65,13 @@ void MainWindowSkin::beginMainPage(const std::string& skinsDir) {
     static constexpr std::array<const char*, 3> kSuffixes = {"_normal.jpg", "_over.jpg",
                                                              "_down.jpg"};
     for (std::size_t i = 0; i < kSuffixes.size(); ++i) {
-        m_mainPage[i] =
-            std::async(std::launch::async,
-                       [this, path = skinsDir + "/main" + kSuffixes[i]] { return readFull(path); });
+        m_mainPage[i] = std::async(std::launch::async,
+                                   [this, path = skinsDir + "/main" + kSuffixes[i],
+                                    scale = pictureScale] { return readFull(path, scale); });
     }
     m_mainMask = std::async(std::launch::async, [this, path = skinsDir + "/main_mask.jpg"] {
         MaskAndShape result;
-        result.mask = readFull(path);
+        result.mask = readFull(path, 1);
         result.shape = shapeFromMask(result.mask);
         return result;
     });
@@ -80,8 +80,8 @@ void MainWindowSkin::beginMainPage(const std::string& skinsDir) {
 void MainWindowSkin::beginLoadPictures(const std::string& skinsDir,
                                        const std::string& languageDir) {
     beginMainPage(skinsDir);
-    macroLightTag = readPicture(qs(languageDir + "/zhi.png"));
-    thumb = readPicture(qs(skinsDir + "/moveRect.png"));
+    macroLightTag = readPicture(qs(languageDir + "/zhi.png"), pictureScale);
+    thumb = readPicture(qs(skinsDir + "/moveRect.png"), pictureScale);
 }
 
 void MainWindowSkin::finishLoading() {
@@ -106,9 +106,10 @@ void MainWindowSkin::beginOtherPages() {
             continue;
         }
         m_otherPages[i] =
-            std::async(std::launch::async, [folder = m_skinsDir, prefix = kPagePrefixes[i]] {
-                return PictureSet::load(folder, prefix);
-            });
+            std::async(std::launch::async,
+                       [folder = m_skinsDir, prefix = kPagePrefixes[i], scale = pictureScale] {
+                           return PictureSet::load(folder, prefix, scale);
+                       });
     }
 }
 
@@ -118,12 +119,13 @@ const PictureSet& MainWindowSkin::page(int index) {
         finishLoading();
     }
     if (!m_loaded[i]) {
-        m_pages[i] = m_otherPages[i].valid() ? m_otherPages[i].get()
-                                             : PictureSet::load(m_skinsDir, kPagePrefixes[i]);
+        m_pages[i] = m_otherPages[i].valid()
+                         ? m_otherPages[i].get()
+                         : PictureSet::load(m_skinsDir, kPagePrefixes[i], pictureScale);
         m_loaded[i] = true;
         if (i == kPagePrefixes.size() - 1) {
-            lightingUnused = readFull(m_skinsDir + "/led_null.jpg");
-            lightingAltMode = readFull(m_skinsDir + "/new_down.jpg");
+            lightingUnused = readFull(m_skinsDir + "/led_null.jpg", pictureScale);
+            lightingAltMode = readFull(m_skinsDir + "/new_down.jpg", pictureScale);
         }
     }
     return m_pages[i];

@@ -35,6 +35,9 @@ struct MainWindowSkin {
     /// controls an effect does not use, "/new_down.jpg" for the DPI indicator mode's panel.
     QImage lightingUnused;
     QImage lightingAltMode;
+    /// The picture set read (1, or 2 for the "@2x" pictures of screens scaled above 100 %);
+    /// set before the pictures are loaded. The mask and the shape stay in layout units.
+    int pictureScale = 1;
 
     /// Keeps decoded full-window pictures in `folder` between runs (empty: not kept).
     void setPictureCacheFolder(const std::string& folder);
@@ -66,7 +69,7 @@ private:
         QImage mask;
         QRegion shape;
     };
-    QImage readFull(const std::string& path);
+    QImage readFull(const std::string& path, int scale);
 
     std::string m_skinsDir;
     /// The decoding threads read through the cache: it is replaced or destroyed only

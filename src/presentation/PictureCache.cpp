@@ -217,6 +217,40 @@ std::string PictureCache::entryPath(const QString& path) const {
     return m_folder + "/" + name + ".pix";
 }
 
+QString scaledPicturePath(const QString& path, int scale) {
+    if (scale < 2) {
+        return path;
+    }
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype end = dot > slash ? dot : path.size();
+    return path.left(end) + QStringLiteral("@%1x").arg(scale) + path.mid(end);
+}
+
+namespace {
+
+template <typename Read>
+QImage readScaled(const QString& path, int scale, Read read) {
+    if (scale >= 2) {
+        QImage image = read(scaledPicturePath(path, 2));
+        if (!image.isNull()) {
+            image.setDevicePixelRatio(2);
+            return image;
+        }
+    }
+    return read(path);
+}
+
+} // namespace
+
+QImage readPicture(const QString& path, int scale) {
+    return readScaled(path, scale, [](const QString& p) { return readPicture(p); });
+}
+
+QImage PictureCache::read(const QString& path, int scale) {
+    return readScaled(path, scale, [this](const QString& p) { return read(p); });
+}
+
 QImage PictureCache::read(const QString& path) {
     if (m_folder.empty()) {
         return readPicture(path);

@@ -17,6 +17,15 @@ namespace zel {
 /// by its content. A missing or unreadable file gives a null picture.
 QImage readPicture(const QString& path);
 
+/// The file of `path` in the picture set of `scale`: "folder/name@2x.jpg" for 2, `path`
+/// itself for 1.
+QString scaledPicturePath(const QString& path, int scale);
+
+/// Reads `path` from the picture set of `scale` (1 or 2): the 2x file with a device pixel
+/// ratio of 2 when it exists and reads, else the 1x file (ratio 1), which the painter then
+/// scales. Either way the picture covers the same layout units.
+QImage readPicture(const QString& path, int scale);
+
 /// The folder for decoded pictures: $XDG_CACHE_HOME/zel-gmouse/pictures, or
 /// ~/.cache/zel-gmouse/pictures (empty when neither is known).
 std::string defaultPictureCacheFolder();
@@ -37,6 +46,8 @@ public:
     PictureCache& operator=(const PictureCache&) = delete;
 
     QImage read(const QString& path);
+    /// As `readPicture(path, scale)`, through the cache.
+    QImage read(const QString& path, int scale);
 
     /// Waits until every entry started so far is written (tests, shut-down).
     void flush();

@@ -5,35 +5,79 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
 namespace zel {
 
+int pictureScaleFor(qreal devicePixelRatio) {
+    return devicePixelRatio > 1.0 ? 2 : 1;
+}
+
+QSize layoutSize(const QImage& picture) {
+    return picture.deviceIndependentSize().toSize();
+}
+
+QImage framePicture(QSize size, qreal devicePixelRatio) {
+    const qreal dpr = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    const QSize logical = size.expandedTo(QSize(1, 1));
+    // Rounded up, so that a fractional scale never leaves a last row or column unpainted.
+    QImage frame(static_cast<int>(std::ceil(logical.width() * dpr)),
+                 static_cast<int>(std::ceil(logical.height() * dpr)), QImage::Format_RGB32);
+    frame.setDevicePixelRatio(dpr);
+    return frame;
+}
+
+QImage frameFrom(const QImage& normal, QSize fallbackSize, qreal devicePixelRatio,
+                 const QColor& background) {
+    QImage frame =
+        framePicture(normal.isNull() ? fallbackSize : layoutSize(normal), devicePixelRatio);
+    frame.fill(background);
+    if (!normal.isNull()) {
+        QPainter p(&frame);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.setRenderHint(QPainter::SmoothPixmapTransform,
+                        normal.devicePixelRatio() != frame.devicePixelRatio());
+        p.drawImage(QPoint(0, 0), normal);
+    }
+    return frame;
+}
+
 void composeArea(QImage& target, const QImage& source, const Area& area) {
     if (target.isNull() || source.isNull() || area.empty()) {
         return;
     }
+    const QSize targetSize = layoutSize(target);
+    const QSize sourceSize = layoutSize(source);
     // Cut to the target in 64 bits first: an area from anywhere (a slider's fill, a layout
     // element) then never forms a right or bottom edge beyond `int`.
     const std::int64_t left = std::max<std::int64_t>(area.x, 0);
     const std::int64_t top = std::max<std::int64_t>(area.y, 0);
     const std::int64_t right =
-        std::min<std::int64_t>(std::int64_t{area.x} + area.width, target.width());
+        std::min<std::int64_t>(std::int64_t{area.x} + area.width, targetSize.width());
     const std::int64_t bottom =
-        std::min<std::int64_t>(std::int64_t{area.y} + area.height, target.height());
+        std::min<std::int64_t>(std::int64_t{area.y} + area.height, targetSize.height());
     if (right <= left || bottom <= top) {
         return;
     }
     const QRect rect = QRect(static_cast<int>(left), static_cast<int>(top),
                              static_cast<int>(right - left), static_cast<int>(bottom - top))
-                           .intersected(source.rect());
+                           .intersected(QRect(QPoint(0, 0), sourceSize));
     if (rect.isEmpty()) {
         return;
     }
     QPainter p(&target);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(rect.topLeft(), source, rect);
+    const qreal sourceDpr = source.devicePixelRatio();
+    if (sourceDpr == 1.0 && target.devicePixelRatio() == 1.0) {
+        p.drawImage(rect.topLeft(), source, rect);
+        return;
+    }
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(rect), source,
+                QRectF(rect.x() * sourceDpr, rect.y() * sourceDpr, rect.width() * sourceDpr,
+                       rect.height() * sourceDpr));
 }
 
 QRegion shapeFromMask(const QImage& mask) {
@@ -102,12 +146,12 @@ QRegion MaskRegionCache::region(const QString& path) {
     return r;
 }
 
-PictureSet PictureSet::load(const std::string& folder, const std::string& prefix) {
+PictureSet PictureSet::load(const std::string& folder, const std::string& prefix, int scale) {
     const QString base = QString::fromStdString(folder + prefix);
     PictureSet set;
-    set.normal = readPicture(base + QStringLiteral("_normal.jpg"));
-    set.over = readPicture(base + QStringLiteral("_over.jpg"));
-    set.down = readPicture(base + QStringLiteral("_down.jpg"));
+    set.normal = readPicture(base + QStringLiteral("_normal.jpg"), scale);
+    set.over = readPicture(base + QStringLiteral("_over.jpg"), scale);
+    set.down = readPicture(base + QStringLiteral("_down.jpg"), scale);
     set.mask = readPicture(base + QStringLiteral("_mask.jpg"));
     return set;
 }

@@ -1,5 +1,6 @@
 #include "ui/CListBoxXI.h"
 
+#include "presentation/SkinPictures.h"
 #include "ui/AppMessage.h"
 
 #include <QApplication>
@@ -39,9 +40,11 @@ public:
         int x = option.rect.left() + kIconLeft + m_list.indent(kind);
         const QImage icon = m_list.icon(kind);
         if (!icon.isNull()) {
+            // In layout units: a 2x icon covers the same place as its 1x picture.
+            const QSize size = layoutSize(icon);
             painter->drawImage(
-                QPoint(x, option.rect.top() + (option.rect.height() - icon.height()) / 2), icon);
-            x += icon.width() + kTextGap;
+                QPoint(x, option.rect.top() + (option.rect.height() - size.height()) / 2), icon);
+            x += size.width() + kTextGap;
         }
         painter->setFont(option.font);
         painter->setPen(kRowText);

@@ -74,8 +74,8 @@ CZEL_GMouseDlg::CZEL_GMouseDlg(MainWindowContext context, MainWindowSkin& skin,
 CZEL_GMouseDlg::~CZEL_GMouseDlg() = default;
 
 void CZEL_GMouseDlg::applyShape() {
-    const QSize size = !m_skin.mask.isNull()             ? m_skin.mask.size()
-                       : !m_skin.page(0).normal.isNull() ? m_skin.page(0).normal.size()
+    const QSize size = !m_skin.mask.isNull()             ? layoutSize(m_skin.mask)
+                       : !m_skin.page(0).normal.isNull() ? layoutSize(m_skin.page(0).normal)
                                                          : kFallbackSize;
     setFixedSize(size);
     if (!m_skin.maskRegion.isEmpty()) {
@@ -580,12 +580,15 @@ void CZEL_GMouseDlg::paintFrameTexts(QImage& image, const QFont& font) const {
 void CZEL_GMouseDlg::composeInto(QImage& image) const {
     const QFont font = m_ctx.fonts.selectFont(kTextFont, m_ctx.state.language.load());
     const PageView view = pageView(font);
-    if (view.pictures.normal.size() != image.size()) {
+    if (layoutSize(view.pictures.normal) != layoutSize(image)) {
         image.fill(kBackground);
     }
     if (!view.pictures.normal.isNull()) {
         QPainter p(&image);
         p.setCompositionMode(QPainter::CompositionMode_Source);
+        // A picture of another scale than the frame's (the 2x set at 150 %) is resampled.
+        p.setRenderHint(QPainter::SmoothPixmapTransform,
+                        view.pictures.normal.devicePixelRatio() != image.devicePixelRatio());
         p.drawImage(QPoint(0, 0), view.pictures.normal);
     }
     const MainWindowPage& page = shownPage();
@@ -597,8 +600,12 @@ void CZEL_GMouseDlg::composeInto(QImage& image) const {
 }
 
 QImage CZEL_GMouseDlg::compose() const {
+    return compose(devicePixelRatioF());
+}
+
+QImage CZEL_GMouseDlg::compose(qreal devicePixelRatio) const {
     const QImage& normal = m_skin.page(static_cast<int>(m_pointer.page)).normal;
-    QImage image(normal.isNull() ? size() : normal.size(), QImage::Format_RGB32);
+    QImage image = framePicture(normal.isNull() ? size() : layoutSize(normal), devicePixelRatio);
     composeInto(image);
     return image;
 }

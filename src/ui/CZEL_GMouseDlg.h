@@ -34,8 +34,11 @@ public:
 
     /// Resizes and shapes the window from the mask (the skin was reloaded).
     void applyShape();
-    /// The whole window as it is painted now.
+    /// The whole window as it is painted now, at the window's device pixel ratio.
     QImage compose() const;
+    /// The same at `devicePixelRatio`: layout units times it in pixels, the pictures
+    /// scaled to it and the texts drawn at its resolution.
+    QImage compose(qreal devicePixelRatio) const;
     /// Draws the whole window as it is painted now onto `image` (of the window's size).
     void composeInto(QImage& image) const;
 

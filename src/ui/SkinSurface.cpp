@@ -18,10 +18,10 @@ void SkinSurface::setLayout(SkinLayout layout, int lastHit) {
 
 QSize SkinSurface::size(QSize fallback) const {
     if (!m_pictures.mask.isNull()) {
-        return m_pictures.mask.size();
+        return layoutSize(m_pictures.mask);
     }
     if (!m_pictures.normal.isNull()) {
-        return m_pictures.normal.size();
+        return layoutSize(m_pictures.normal);
     }
     return fallback;
 }
@@ -49,13 +49,9 @@ int SkinSurface::released() {
     return m_hot;
 }
 
-QImage SkinSurface::compose() const {
-    QImage frame = m_pictures.normal.isNull()
-                       ? QImage(size(QSize(1, 1)), QImage::Format_RGB32)
-                       : m_pictures.normal.convertToFormat(QImage::Format_RGB32);
-    if (m_pictures.normal.isNull()) {
-        frame.fill(QColor(22, 22, 22));
-    }
+QImage SkinSurface::compose(qreal devicePixelRatio) const {
+    QImage frame =
+        frameFrom(m_pictures.normal, size(QSize(1, 1)), devicePixelRatio, QColor(22, 22, 22));
     if (m_hot != kNone) {
         composeArea(frame, m_pressed ? m_pictures.down : m_pictures.over, m_layout.area(m_hot));
     }

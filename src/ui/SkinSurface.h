@@ -44,8 +44,9 @@ public:
     bool isPressed() const { return m_pressed; }
 
     /// The normal picture with the hot element from the over picture (the down picture
-    /// while pressed), then every element's label centred in white in the set font.
-    QImage compose() const;
+    /// while pressed), then every element's label centred in white in the set font, for a
+    /// device of `devicePixelRatio`.
+    QImage compose(qreal devicePixelRatio = 1.0) const;
 
     /// Draws `text` centred in `area` (nothing for an empty area or text).
     static void drawCentred(QImage& target, const Area& area, const QString& text,

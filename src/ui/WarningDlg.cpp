@@ -32,7 +32,7 @@ const std::array<Area, kElementCount> kPlainRects = {{{140, 146, 120, 36, ""},
 WarningDlg::WarningDlg(const WarningSkin& skin, const WarningRequest& request, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_layout(skin.layout),
       m_font(skin.font), m_kind(request.kind) {
-    m_pictures = PictureSet::load(skin.skinsDir, "/warning");
+    m_pictures = PictureSet::load(skin.skinsDir, "/warning", pictureScaleFor(devicePixelRatioF()));
     m_layout.areas.resize(kElementCount);
     m_texts[elements::kOk] = QString::fromStdString(m_layout.area(elements::kOk).label);
     m_texts[elements::kMessage] = QString::fromStdString(request.text);
@@ -53,7 +53,7 @@ WarningDlg::WarningDlg(const WarningSkin& skin, const WarningRequest& request, Q
         }
         setFixedSize(kPlainSize);
     } else {
-        setFixedSize(m_pictures.mask.size());
+        setFixedSize(layoutSize(m_pictures.mask));
         setMask(shape);
     }
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -69,12 +69,12 @@ const Area& WarningDlg::rect(int index) const {
 QImage WarningDlg::compose() const {
     QImage frame;
     if (m_plain) {
-        frame = QImage(size(), QImage::Format_RGB32);
+        frame = framePicture(size(), devicePixelRatioF());
         frame.fill(QColor(22, 22, 22));
         QPainter p(&frame);
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QColor(7, 188, 255));
-        p.drawRect(frame.rect().adjusted(0, 0, -1, -1));
+        p.drawRect(QRect(QPoint(0, 0), size()).adjusted(0, 0, -1, -1));
         // The buttons are the hit-tested elements; the hover is the button's number + 1.
         for (int i = 0; i <= elements::kLastHit; ++i) {
             const Area& a = rect(i);
@@ -93,12 +93,7 @@ QImage WarningDlg::compose() const {
             }
         }
     } else {
-        frame = m_pictures.normal.isNull()
-                    ? QImage(size(), QImage::Format_RGB32)
-                    : m_pictures.normal.convertToFormat(QImage::Format_RGB32);
-        if (m_pictures.normal.isNull()) {
-            frame.fill(QColor(22, 22, 22));
-        }
+        frame = frameFrom(m_pictures.normal, size(), devicePixelRatioF(), QColor(22, 22, 22));
         if (m_hover == 1 || m_hover == 2) {
             composeArea(frame, m_pictures.over, rect(m_hover - 1));
         }

@@ -227,12 +227,26 @@ TEST_F(AppTest, APowerSignalRunsADownload) {
     ASSERT_TRUE(app->start());
     ZEL_WAIT_UNTIL(downloads.load() == 1);
     ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    // The window as the user left it before the session slept: shown, on the advanced page.
+    CZEL_GMouseDlg* w = app->mainWindow();
+    w->show();
+    click(w, centre(app->skin().main.area(layout::skin_main::kTabFirst + 1)));
+    ASSERT_EQ(w->pointer().page, PageId::AdvancedPage);
+    const QPoint place = w->pos();
+    const QImage before = w->compose();
     auto message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
                                               QStringLiteral("org.freedesktop.login1.Manager"),
                                               QStringLiteral("PrepareForSleep"));
     message << false;
     logind.send(message);
     ZEL_WAIT_UNTIL(downloads.load() == 2);
+    // The resume re-applies the settings and leaves the window as it was.
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    QTest::qWait(100);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->pos(), place);
+    EXPECT_EQ(w->pointer().page, PageId::AdvancedPage);
+    EXPECT_EQ(w->compose(), before);
     app->shutDown();
     app.reset();
     QDBusConnection::disconnectFromBus(QStringLiteral("fake-logind"));

@@ -2,6 +2,7 @@
 // windows need: entry counts, every element with a role placed inside its window and
 // not shadowed in hit-test order, and every picture the layouts need at its size.
 #include "presentation/LanguagePack.h"
+#include "presentation/PictureCache.h"
 #include "presentation/SkinLayout.h"
 
 #include "GuiApp.h"
@@ -295,6 +296,89 @@ TEST(DataSetPictures, EveryWindowHasItsPicturesAtItsSize) {
         EXPECT_EQ(sizeOf("/Gun/" + std::to_string(i) + ".jpg"),
                   QSize(gun.area(4).width, gun.area(4).height))
             << i;
+    }
+}
+
+TEST(DataSetPictures, EveryPictureHasATwinAtTwiceItsSize) {
+    test::ensureGuiApp();
+    int pictures = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(skinsDir())) {
+        const std::string name = entry.path().filename().string();
+        const std::string ext = entry.path().extension().string();
+        if (!entry.is_regular_file() || (ext != ".jpg" && ext != ".png") ||
+            name.find("@2x") != std::string::npos) {
+            continue;
+        }
+        ++pictures;
+        const std::string path = entry.path().string();
+        const QString twin = scaledPicturePath(QString::fromStdString(path), 2);
+        const QImage plain(QString::fromStdString(path));
+        const QImage doubled(twin);
+        ASSERT_FALSE(doubled.isNull()) << twin.toStdString();
+        EXPECT_EQ(doubled.size(), plain.size() * 2) << twin.toStdString();
+    }
+    EXPECT_GT(pictures, 100);
+}
+
+bool outsideMask(QRgb c) {
+    return qRed(c) > 100 && qGreen(c) > 100 && qBlue(c) > 100;
+}
+
+// The 2x masks are what a shaped window's edge is drawn against at 200 %: each one keeps
+// the 1x shape (differing only on the 1x edge pixels) and has its picture's outline to
+// the pixel (the picture's outside colour outside, the window's rim right inside).
+TEST(DataSetPictures, MasksAtTwiceTheSizeFitTheirPicturesToThePixel) {
+    test::ensureGuiApp();
+    for (const char* prefix :
+         {"/main", "/warning", "/keyset", "/combinationKey", "/gun", "/sound"}) {
+        SCOPED_TRACE(prefix);
+        const QImage mask1 = QImage(QString::fromStdString(skinsDir() + prefix + "_mask.jpg"))
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage mask2 = QImage(QString::fromStdString(skinsDir() + prefix + "_mask@2x.jpg"))
+                                 .convertToFormat(QImage::Format_RGB32);
+        const QImage picture =
+            QImage(QString::fromStdString(skinsDir() + prefix + "_normal@2x.jpg"))
+                .convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(mask2.size(), mask1.size() * 2);
+        ASSERT_EQ(picture.size(), mask2.size());
+        const auto inside1 = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < mask1.width() && y < mask1.height() &&
+                   !outsideMask(mask1.pixel(x, y));
+        };
+        const auto inside2 = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < mask2.width() && y < mask2.height() &&
+                   !outsideMask(mask2.pixel(x, y));
+        };
+        int offEdge = 0;
+        int outsidePainted = 0;
+        int rimBlank = 0;
+        int rimPixels = 0;
+        for (int y = 0; y < mask2.height(); ++y) {
+            for (int x = 0; x < mask2.width(); ++x) {
+                const bool in = inside2(x, y);
+                const int px = x / 2;
+                const int py = y / 2;
+                const bool in1 = inside1(px, py);
+                const bool on1Edge = inside1(px - 1, py) != in1 || inside1(px + 1, py) != in1 ||
+                                     inside1(px, py - 1) != in1 || inside1(px, py + 1) != in1;
+                offEdge += in != in1 && !on1Edge ? 1 : 0;
+                const QRgb c = picture.pixel(x, y);
+                const int brightest = std::max({qRed(c), qGreen(c), qBlue(c)});
+                if (!in) {
+                    // Outside is (10, 10, 10); JPEG noise stays well below the window's 22.
+                    outsidePainted += brightest > 20 ? 1 : 0;
+                } else if (!inside2(x - 1, y) || !inside2(x + 1, y) || !inside2(x, y - 1) ||
+                           !inside2(x, y + 1)) {
+                    // The window's rim: its outline is drawn right on the mask's edge.
+                    ++rimPixels;
+                    rimBlank += brightest < 17 ? 1 : 0;
+                }
+            }
+        }
+        EXPECT_EQ(offEdge, 0);
+        EXPECT_EQ(outsidePainted, 0);
+        EXPECT_EQ(rimBlank, 0);
+        EXPECT_GT(rimPixels, mask2.width() + mask2.height());
     }
 }
 

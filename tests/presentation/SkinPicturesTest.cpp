@@ -1,5 +1,7 @@
 #include "presentation/SkinPictures.h"
 
+#include "presentation/PictureCache.h"
+
 #include "GuiApp.h"
 #include "TestSupport.h"
 
@@ -120,6 +122,76 @@ TEST(PictureSet, MissingPicturesStayNullAndMasksAreCached) {
     // A file that is not a picture loads as nothing.
     test::writeFile(dir.path() / "bad_mask.jpg", "not a picture");
     EXPECT_TRUE(PictureSet::load(dir.str(), "/bad").mask.isNull());
+}
+
+namespace {
+
+QImage filled(QSize size, QColor colour, qreal dpr = 1.0) {
+    QImage img(size * dpr, QImage::Format_RGB32);
+    img.fill(colour);
+    img.setDevicePixelRatio(dpr);
+    return img;
+}
+
+} // namespace
+
+// The set of scale 2 takes each 2x picture it finds and the 1x picture (ratio 1) for a
+// missing one; the mask always comes from the 1x set, so sizes stay in layout units.
+TEST(PictureSet, TheDoubleSetFallsBackPictureByPictureAndKeepsTheLayoutMask) {
+    test::ensureGuiApp();
+    test::TempDir dir;
+    const auto save = [&](const QImage& img, const std::string& name) {
+        ASSERT_TRUE(img.save(QString::fromStdString(dir.str() + name), "PNG"));
+    };
+    save(filled({10, 8}, Qt::red), "/w_normal.jpg");
+    save(filled({20, 16}, Qt::green), "/w_normal@2x.jpg");
+    save(filled({10, 8}, Qt::blue), "/w_over.jpg"); // no 2x twin
+    save(filled({10, 8}, Qt::black), "/w_mask.jpg");
+    save(filled({20, 16}, Qt::black), "/w_mask@2x.jpg");
+
+    const PictureSet doubled = PictureSet::load(dir.str(), "/w", 2);
+    EXPECT_EQ(doubled.normal.devicePixelRatio(), 2.0);
+    EXPECT_EQ(layoutSize(doubled.normal), QSize(10, 8));
+    EXPECT_EQ(doubled.normal.pixel(0, 0), QColor(Qt::green).rgb());
+    EXPECT_EQ(doubled.over.devicePixelRatio(), 1.0);
+    EXPECT_EQ(doubled.over.pixel(0, 0), QColor(Qt::blue).rgb());
+    EXPECT_EQ(doubled.mask.size(), QSize(10, 8));
+    EXPECT_EQ(doubled.mask.devicePixelRatio(), 1.0);
+
+    const PictureSet plain = PictureSet::load(dir.str(), "/w", 1);
+    EXPECT_EQ(plain.normal.pixel(0, 0), QColor(Qt::red).rgb());
+    EXPECT_EQ(scaledPicturePath(QStringLiteral("/a.b/c_normal.jpg"), 2),
+              QStringLiteral("/a.b/c_normal@2x.jpg"));
+    EXPECT_EQ(scaledPicturePath(QStringLiteral("/a.b/c"), 2), QStringLiteral("/a.b/c@2x"));
+}
+
+// Areas are in layout units whatever the pictures' ratios: the copied rectangle lands on
+// the same layout rectangle, whole, at 1, 1.5 and 2, from a 1x or a 2x source.
+TEST(ComposeArea, AreasStayInLayoutUnitsAcrossRatios) {
+    test::ensureGuiApp();
+    for (const qreal targetDpr : {1.0, 1.5, 2.0}) {
+        for (const qreal sourceDpr : {1.0, 2.0}) {
+            SCOPED_TRACE(testing::Message() << targetDpr << " from " << sourceDpr);
+            QImage target = framePicture(QSize(40, 30), targetDpr);
+            target.fill(Qt::black);
+            EXPECT_EQ(target.size(), (QSizeF(40, 30) * targetDpr).toSize());
+            composeArea(target, filled({40, 30}, Qt::white, sourceDpr), Area{10, 6, 20, 12, ""});
+            int white = 0;
+            for (int y = 0; y < target.height(); ++y) {
+                for (int x = 0; x < target.width(); ++x) {
+                    const bool isWhite = qRed(target.pixel(x, y)) > 250;
+                    white += isWhite ? 1 : 0;
+                    const QPointF centre((x + 0.5) / targetDpr, (y + 0.5) / targetDpr);
+                    if (QRectF(10, 6, 20, 12).contains(centre)) {
+                        EXPECT_TRUE(isWhite) << x << ',' << y;
+                    } else if (!QRectF(9, 5, 22, 14).contains(centre)) {
+                        EXPECT_FALSE(isWhite) << x << ',' << y;
+                    }
+                }
+            }
+            EXPECT_NEAR(white, 20 * 12 * targetDpr * targetDpr, 2 * (20 + 12) * targetDpr);
+        }
+    }
 }
 
 } // namespace

@@ -27,7 +27,7 @@ T = {
     "p4": ("配置 4", "Profile 4", "Profil 4"),
     "import": ("导入", "Import", "Import"),
     "export": ("导出", "Export", "Export"),
-    "reset": ("重置", "Reset", "Zurücksetzen"),
+    "reset": ("重置", "Reset", "Rücksetzen"),
     "apply": ("应用", "Apply", "Übernehmen"),
     "wheel0": ("滚轮正向", "Wheel normal", "Rad normal"),
     "wheel1": ("滚轮反向", "Wheel reversed", "Rad umgekehrt"),

@@ -1,7 +1,8 @@
 // Paints every skin picture of the data set from the layout files: the pages and
 // windows in their normal, over and down looks with their masks, the popup menus,
 // the lighting covers, the slider thumb, the weapon pictures and the per-language
-// pictures. Usage: zel_skinpaint <layout skins folder> <output skins folder>
+// pictures, each at the layout's size and at twice it ("name@2x.jpg", masks too).
+// Usage: zel_skinpaint <layout skins folder> <output skins folder>
 #include "common/GuardedMain.h"
 #include "platform/ini/IniStore.h"
 #include "presentation/SkinLayout.h"
@@ -347,8 +348,16 @@ QPainterPath windowOutline(const QSize& size, qreal radius) {
     return path;
 }
 
-QImage maskFor(const QSize& size, qreal radius) {
-    QImage mask(size, QImage::Format_RGB32);
+/// A picture of `size` layout units painted at `scale` pixels a unit: the painter draws in
+/// layout units, so the same drawing code paints the 1x and the 2x set.
+QImage picture(const QSize& size, QImage::Format format, qreal scale) {
+    QImage img(size * scale, format);
+    img.setDevicePixelRatio(scale);
+    return img;
+}
+
+QImage maskFor(const QSize& size, qreal radius, qreal scale) {
+    QImage mask = picture(size, QImage::Format_RGB32, scale);
     mask.fill(Qt::white);
     QPainter p(&mask);
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -356,21 +365,36 @@ QImage maskFor(const QSize& size, qreal radius) {
     return mask;
 }
 
-QImage canvas(const QSize& size, qreal radius) {
-    QImage img(size, QImage::Format_RGB32);
+QImage canvas(const QSize& size, qreal radius, qreal scale) {
+    QImage img = picture(size, QImage::Format_RGB32, scale);
     img.fill(QColor(10, 10, 10));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.fillPath(windowOutline(size, radius), kWindow);
     p.setPen(QPen(kLine, 1));
-    p.drawPath(windowOutline(size, radius).translated(0.5, 0.5));
+    // The rim: a one-unit line just inside the outline, all the way round.
+    QPainterPath rim;
+    rim.addRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), radius - 0.5,
+                       radius - 0.5);
+    p.drawPath(rim);
     return img;
+}
+
+/// Paints the outside colour wherever the mask of the same outline is outside, so that the
+/// picture's antialiased edge never reaches past the window's shape (at either scale).
+void cutToMask(QImage& img, const QSize& size, qreal radius) {
+    QPainterPath outside;
+    outside.addRect(QRectF(-1, -1, size.width() + 2, size.height() + 2));
+    outside = outside.subtracted(windowOutline(size, radius));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillPath(outside, QColor(10, 10, 10));
 }
 
 /// A list icon of the macro page: `set` "macro" (closed group, open group, macro) or
 /// "step" (delay, press, release, pointer move, lighting, CPI).
-QImage listIcon(const QString& set, int kind) {
-    QImage img(16, 16, QImage::Format_ARGB32);
+QImage listIcon(const QString& set, int kind, qreal scale) {
+    QImage img = picture(QSize(16, 16), QImage::Format_ARGB32, scale);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -449,7 +473,12 @@ QImage listIcon(const QString& set, int kind) {
     return img;
 }
 
-bool save(const QImage& img, const QString& path) {
+/// Writes `img` to `path`; a picture painted at twice the size goes to "name@2x.ext".
+bool save(const QImage& img, const QString& name) {
+    const QString path = img.devicePixelRatio() > 1
+                             ? name.left(name.lastIndexOf('.')) + QStringLiteral("@2x") +
+                                   name.mid(name.lastIndexOf('.'))
+                             : name;
     QDir().mkpath(QFileInfo(path).absolutePath());
     const bool png = path.endsWith(QStringLiteral(".png"));
     if (!img.save(path, png ? "PNG" : "JPG", png ? -1 : 95)) {
@@ -548,7 +577,7 @@ void panelFromCorner(QPainter& p, const zel::CornerRect& c) {
              kWindow, kLine);
 }
 
-int run(const std::string& in, const QString& out) {
+int run(const std::string& in, const QString& out, qreal scale) {
     zel::ini::IniStore store;
     const std::string dir = in + "/1_INI_EN";
     const Window main = loadWindow(store, dir, SkinFile::Main);
@@ -559,7 +588,7 @@ int run(const std::string& in, const QString& out) {
 
     const QSize mainSize(1000, 700);
     const qreal mainRadius = 16;
-    ok &= save(maskFor(mainSize, mainRadius), out + "/main_mask.jpg");
+    ok &= save(maskFor(mainSize, mainRadius, scale), out + "/main_mask.jpg");
 
     struct Page {
         const char* prefix;
@@ -569,7 +598,7 @@ int run(const std::string& in, const QString& out) {
     QImage ledNormal;
     for (const Page& pg : pages) {
         for (Look look : {Look::Normal, Look::Over, Look::Down}) {
-            QImage img = canvas(mainSize, mainRadius);
+            QImage img = canvas(mainSize, mainRadius, scale);
             QPainter p(&img);
             p.setRenderHint(QPainter::Antialiasing);
             frameBackground(p);
@@ -588,6 +617,7 @@ int run(const std::string& in, const QString& out) {
             }
             drawElements(p, main, look, 0, 19);
             p.end();
+            cutToMask(img, mainSize, mainRadius);
             static const char* suffix[] = {"_normal.jpg", "_over.jpg", "_down.jpg"};
             ok &= save(img, out + "/" + pg.prefix + suffix[static_cast<int>(look)]);
             if (pg.page == &led && look == Look::Normal) {
@@ -633,12 +663,14 @@ int run(const std::string& in, const QString& out) {
                                  {"sound", SkinFile::Sound, {520, 320}}};
     for (const DialogSet& d : dialogs) {
         const Window w = loadWindow(store, dir, d.file);
-        ok &= save(maskFor(d.size, 12), out + "/" + d.prefix + "_mask.jpg");
+        ok &= save(maskFor(d.size, 12, scale), out + "/" + d.prefix + "_mask.jpg");
         for (Look look : {Look::Normal, Look::Over, Look::Down}) {
-            QImage img = canvas(d.size, 12);
+            QImage img = canvas(d.size, 12, scale);
             QPainter p(&img);
             p.setRenderHint(QPainter::Antialiasing);
-            p.fillRect(QRectF(1, 1, d.size.width() - 2, 1), kAccent);
+            // The accent line along the top ends where the rounded corners begin: the
+            // outside colour stays clean beside the window's edge.
+            p.fillRect(QRectF(12, 1, d.size.width() - 24, 1), kAccent);
             if (d.file == SkinFile::Gun) {
                 for (const auto& c : w.layout.edits) {
                     panelFromCorner(p, c);
@@ -646,6 +678,7 @@ int run(const std::string& in, const QString& out) {
             }
             drawElements(p, w, look);
             p.end();
+            cutToMask(img, d.size, 12);
             static const char* suffix[] = {"_normal.jpg", "_over.jpg", "_down.jpg"};
             ok &= save(img, out + "/" + d.prefix + suffix[static_cast<int>(look)]);
         }
@@ -673,15 +706,15 @@ int run(const std::string& in, const QString& out) {
                              {"/MacMenu/MacR", {160, 80}, 20, ""},
                              {"/MacMenu/MacR", {160, 40}, 20, "2"}};
     for (const MenuSet& m : menus) {
-        QImage mask(m.size, QImage::Format_RGB32);
+        QImage mask = picture(m.size, QImage::Format_RGB32, scale);
         mask.fill(Qt::black);
         ok &= save(mask, out + m.path + "_mask" + m.suffix + ".jpg");
         for (Look look : {Look::Normal, Look::Over, Look::Down}) {
-            QImage img(m.size, QImage::Format_RGB32);
+            QImage img = picture(m.size, QImage::Format_RGB32, scale);
             img.fill(kPanel);
             QPainter p(&img);
             p.setPen(kLine);
-            p.drawRect(img.rect().adjusted(0, 0, -1, -1));
+            p.drawRect(QRect(QPoint(0, 0), m.size).adjusted(0, 0, -1, -1));
             for (int y = 0; y + m.row <= m.size.height(); y += m.row) {
                 const QRectF band(1, y, m.size.width() - 2, m.row);
                 if (look == Look::Over) {
@@ -701,7 +734,7 @@ int run(const std::string& in, const QString& out) {
 
     // The slider thumb.
     {
-        QImage thumb(14, 14, QImage::Format_ARGB32);
+        QImage thumb = picture(QSize(14, 14), QImage::Format_ARGB32, scale);
         thumb.fill(Qt::transparent);
         QPainter p(&thumb);
         p.setRenderHint(QPainter::Antialiasing);
@@ -716,11 +749,11 @@ int run(const std::string& in, const QString& out) {
     // (closed group, open group, macro) and the step list's by display kind (pause or
     // delay, press, release, pointer move, lighting, CPI).
     for (int i = 0; i < 3; ++i) {
-        ok &= save(listIcon(QStringLiteral("macro"), i),
+        ok &= save(listIcon(QStringLiteral("macro"), i, scale),
                    out + QStringLiteral("/MacList/macro%1.png").arg(i));
     }
     for (int i = 0; i < 6; ++i) {
-        ok &= save(listIcon(QStringLiteral("step"), i),
+        ok &= save(listIcon(QStringLiteral("step"), i, scale),
                    out + QStringLiteral("/MacList/step%1.png").arg(i));
     }
 
@@ -729,7 +762,7 @@ int run(const std::string& in, const QString& out) {
         const Window gun = loadWindow(store, dir, SkinFile::Gun);
         const Area& pic = gun.layout.area(4);
         for (int i = 1; i <= 12; ++i) {
-            QImage img(pic.width, pic.height, QImage::Format_RGB32);
+            QImage img = picture(QSize(pic.width, pic.height), QImage::Format_RGB32, scale);
             img.fill(QColor(14, 14, 14));
             QPainter p(&img);
             p.setRenderHint(QPainter::Antialiasing);
@@ -766,7 +799,7 @@ int run(const std::string& in, const QString& out) {
         for (bool over : {false, true}) {
             // As wide as the language element the list opens below, so that the row shows
             // the picture unscaled.
-            QImage img(100, 30, QImage::Format_RGB32);
+            QImage img = picture(QSize(100, 30), QImage::Format_RGB32, scale);
             img.fill(over ? QColor(46, 46, 46) : kPanel);
             QPainter p(&img);
             if (over) {
@@ -776,11 +809,11 @@ int run(const std::string& in, const QString& out) {
             f.setPixelSize(15);
             p.setFont(f);
             p.setPen(over ? QColor(Qt::white) : kGrey);
-            p.drawText(img.rect(), Qt::AlignCenter, QString::fromUtf8(l.name));
+            p.drawText(QRect(0, 0, 100, 30), Qt::AlignCenter, QString::fromUtf8(l.name));
             p.end();
             ok &= save(img, out + l.folder + (over ? "/ver_over.jpg" : "/ver_normal.jpg"));
         }
-        QImage badge(36, 36, QImage::Format_ARGB32);
+        QImage badge = picture(QSize(36, 36), QImage::Format_ARGB32, scale);
         badge.fill(Qt::transparent);
         QPainter p(&badge);
         p.setRenderHint(QPainter::Antialiasing);
@@ -805,7 +838,11 @@ int runProgram(int argc, char** argv) {
         std::fprintf(stderr, "usage: zel_skinpaint <layout skins folder> <output skins folder>\n");
         return 2;
     }
-    return run(argv[1], QString::fromLocal8Bit(argv[2]));
+    // Every picture twice: at the layout's size and at twice it for screens scaled above
+    // 100 %.
+    const int plain = run(argv[1], QString::fromLocal8Bit(argv[2]), 1);
+    const int doubled = run(argv[1], QString::fromLocal8Bit(argv[2]), 2);
+    return plain != 0 ? plain : doubled;
 }
 
 } // namespace

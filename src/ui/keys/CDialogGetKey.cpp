@@ -28,7 +28,8 @@ KeyCaptureDialog::KeyCaptureDialog(const KeyDialogContext& context, SkinFile fil
     m_layoutMissing = loadSkin(context.ini, context.languageDir, file, layout,
                                ReaderSinks{nullptr, context.messages}) == LoadStatus::FileMissing;
     m_surface.setLayout(std::move(layout), lastHit);
-    m_surface.setPictures(PictureSet::load(context.skinsDir, pictures));
+    m_surface.setPictures(
+        PictureSet::load(context.skinsDir, pictures, pictureScaleFor(devicePixelRatioF())));
     m_surface.setFont(context.font);
     if (!m_surface.shape().isEmpty()) {
         setMask(m_surface.shape());
@@ -58,13 +59,7 @@ void KeyCaptureDialog::finish(int result) {
 
 QImage KeyCaptureDialog::baseFrame() const {
     const PictureSet& pictures = m_surface.pictures();
-    QImage frame;
-    if (pictures.normal.isNull()) {
-        frame = QImage(size(), QImage::Format_RGB32);
-        frame.fill(QColor(22, 22, 22));
-    } else {
-        frame = pictures.normal.convertToFormat(QImage::Format_RGB32);
-    }
+    QImage frame = frameFrom(pictures.normal, size(), devicePixelRatioF(), QColor(22, 22, 22));
     if (m_surface.hot() != SkinSurface::kNone) {
         composeArea(frame, m_surface.isPressed() ? pictures.down : pictures.over,
                     area(m_surface.hot()));

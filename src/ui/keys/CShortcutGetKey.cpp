@@ -28,7 +28,7 @@ CShortcutGetKey::CShortcutGetKey(const KeyDialogContext& context, const Combinat
     // its picture.
     const QImage& normal = surface().pictures().normal;
     move(normal.isNull() ? QPoint(kSize.width(), kSize.height())
-                         : QPoint(normal.width(), normal.height()));
+                         : QPoint(layoutSize(normal).width(), layoutSize(normal).height()));
     setFixedSize(kSize);
 }
 

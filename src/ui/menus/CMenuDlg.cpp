@@ -3,6 +3,7 @@
 #include "presentation/LanguagePack.h"
 #include "presentation/PictureCache.h"
 #include "presentation/SkinLayout.h"
+#include "presentation/SkinPictures.h"
 #include "settings/ProfileSettings.h"
 #include "ui/AppMessage.h"
 #include "ui/menus/CSubMenuDlg.h"
@@ -111,13 +112,15 @@ CMenuDlg::CMenuDlg(PopupKind kind, MenuContext& context, QWidget* owner, std::ve
 void CMenuDlg::loadPictures() {
     const KindPictures where = picturesOf(m_kind);
     const std::string base = m_context.skinsDir + where.folder + where.prefix;
-    const auto read = [&](const char* look) {
-        return readPicture(qs(base + "_" + look + where.suffix + ".jpg"));
+    const int scale = pictureScaleFor(devicePixelRatioF());
+    const auto read = [&](const char* look, int lookScale) {
+        return readPicture(qs(base + "_" + look + where.suffix + ".jpg"), lookScale);
     };
-    m_normal = read("normal");
-    m_over = read("over");
-    m_down = read("down");
-    const QImage mask = read("mask");
+    m_normal = read("normal", scale);
+    m_over = read("over", scale);
+    m_down = read("down", scale);
+    // The rows and the size are in layout units: the mask of the 1x set.
+    const QImage mask = read("mask", 1);
 
     const bool fixedRows = isMacroPageMenu(m_kind);
     if (mask.isNull()) {
@@ -183,8 +186,8 @@ void CMenuDlg::loadPictures() {
         for (int language : m_items) {
             const std::string folder =
                 m_context.languageFolder ? m_context.languageFolder(language) : std::string();
-            m_rowPictures.emplace_back(readPicture(qs(folder + "/ver_normal.jpg")),
-                                       readPicture(qs(folder + "/ver_over.jpg")));
+            m_rowPictures.emplace_back(readPicture(qs(folder + "/ver_normal.jpg"), scale),
+                                       readPicture(qs(folder + "/ver_over.jpg"), scale));
         }
     }
 
@@ -258,10 +261,12 @@ QImage CMenuDlg::compose() const {
     const QSize size(width(), m_height);
     const bool rowPictures = m_kind == PopupKind::Language && !m_rowPictures.empty();
     const int hot = m_hot == kNoRow || rowPictures ? 0 : m_hot;
-    QImage frame = composeMenu(size, m_normal, m_pressed ? m_down : m_over, hot, m_rowHeight);
+    QImage frame = composeMenu(size, m_normal, m_pressed ? m_down : m_over, hot, m_rowHeight,
+                               devicePixelRatioF());
 
     if (rowPictures) {
         QPainter p(&frame);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
         for (int r = 1; r <= count(m_rowPictures.size()); ++r) {
             const auto& pictures = m_rowPictures[static_cast<std::size_t>(r - 1)];
             const QImage& picture = r == m_hot ? pictures.second : pictures.first;

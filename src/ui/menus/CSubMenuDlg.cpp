@@ -96,7 +96,7 @@ CSubMenuDlg::CSubMenuDlg(int variant, int parentRow, MenuContext& context, QWidg
         // Mouse buttons share one picture set, pointer moves and CPI steps the other.
         const std::string prefix =
             skins + (m_variant <= kInsertFirst + 1 ? "/MacMenu/Insert2th" : "/MacMenu/Insert3th");
-        const PictureSet set = PictureSet::load(prefix, "");
+        const PictureSet set = PictureSet::load(prefix, "", pictureScaleFor(devicePixelRatioF()));
         m_normal = set.normal;
         m_over = set.over;
         m_down = set.down;
@@ -105,7 +105,8 @@ CSubMenuDlg::CSubMenuDlg(int variant, int parentRow, MenuContext& context, QWidg
     } else {
         mask = readPicture(qs(skins + "/menu2_mask.jpg"));
         const PictureSet set =
-            PictureSet::load(skins, m_variant == kMacroGroups ? "/Macro_menu" : "/menu2");
+            PictureSet::load(skins, m_variant == kMacroGroups ? "/Macro_menu" : "/menu2",
+                             pictureScaleFor(devicePixelRatioF()));
         m_normal = set.normal;
         m_over = set.over;
         m_down = set.down;
@@ -184,7 +185,7 @@ QString CSubMenuDlg::rowText(int row) const {
 QImage CSubMenuDlg::compose() const {
     const int hot = m_hot >= 1 && m_hot <= m_rows ? m_hot : 0;
     QImage frame = composeMenu(QSize(width(), m_height), m_normal, m_pressed ? m_down : m_over, hot,
-                               m_rowHeight);
+                               m_rowHeight, devicePixelRatioF());
     for (int r = 1; r <= m_rows; ++r) {
         drawRowText(frame, r, m_rowHeight, rowText(r), m_context.font);
     }

@@ -27,7 +27,8 @@ MacSelMenuDlg::MacSelMenuDlg(int group, MenuContext& context, QWidget* groups, Q
       m_firstLevel(firstLevel), m_owner(owner) {
     makePopupWindow(*this);
     setObjectName(QStringLiteral("MacSelMenuDlg"));
-    const PictureSet set = PictureSet::load(m_context.skinsDir, "/menu2");
+    const PictureSet set =
+        PictureSet::load(m_context.skinsDir, "/menu2", pictureScaleFor(devicePixelRatioF()));
     m_normal = set.normal;
     m_over = set.over;
     m_width = set.mask.isNull() ? kFallbackWidth : set.mask.width();
@@ -53,7 +54,8 @@ QString MacSelMenuDlg::rowText(int row) const {
 
 QImage MacSelMenuDlg::compose() const {
     const int hot = m_hot >= 1 && m_hot <= m_rows ? m_hot : 0;
-    QImage frame = composeMenu(QSize(width(), m_height), m_normal, m_over, hot, m_rowHeight);
+    QImage frame = composeMenu(QSize(width(), m_height), m_normal, m_over, hot, m_rowHeight,
+                               devicePixelRatioF());
     if (m_context.macros != nullptr) {
         for (int r = 1; r <= m_rows; ++r) {
             drawRowText(frame, r, m_rowHeight,

@@ -1,5 +1,6 @@
 #include "ui/menus/MenuPainting.h"
 
+#include "presentation/SkinPictures.h"
 #include "ui/AppMessage.h"
 
 #include <QCoreApplication>
@@ -36,17 +37,19 @@ int menuRowAt(QPoint point, int width, int rowHeight, int lastRow) {
     return row <= lastRow ? row : 0;
 }
 
-QImage composeMenu(QSize size, const QImage& normal, const QImage& band, int hotRow,
-                   int rowHeight) {
-    QImage frame(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+QImage composeMenu(QSize size, const QImage& normal, const QImage& band, int hotRow, int rowHeight,
+                   qreal devicePixelRatio) {
+    QImage frame = framePicture(size, devicePixelRatio);
     frame.fill(kPanel);
     QPainter p(&frame);
     if (!normal.isNull()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform,
+                        normal.devicePixelRatio() != frame.devicePixelRatio());
         p.drawImage(QPoint(0, 0), normal);
     }
-    if (hotRow >= 1 && !band.isNull()) {
-        const QRect area(0, (hotRow - 1) * rowHeight, size.width(), rowHeight);
-        p.drawImage(area, band, area);
+    p.end();
+    if (hotRow >= 1) {
+        composeArea(frame, band, Area{0, (hotRow - 1) * rowHeight, size.width(), rowHeight, {}});
     }
     return frame;
 }
@@ -57,7 +60,8 @@ void drawRowText(QImage& image, int row, int rowHeight, const QString& text, con
         return;
     }
     const int left = fromLeft ? 2 : kTextMargin;
-    const QRect area(left, (row - 1) * rowHeight, image.width() - left - kTextMargin, rowHeight);
+    const QRect area(left, (row - 1) * rowHeight, layoutSize(image).width() - left - kTextMargin,
+                     rowHeight);
     const QFontMetrics metrics(font, &image);
     QPainter p(&image);
     p.setFont(font);

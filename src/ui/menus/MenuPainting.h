@@ -24,9 +24,11 @@ void makePopupWindow(QWidget& popup);
 /// beyond `lastRow` and points outside give 0.
 int menuRowAt(QPoint point, int width, int rowHeight, int lastRow);
 
-/// A popup's picture of `size`: `normal` at the top left (a dark panel where it does not
-/// reach), and when `hotRow` is a row, that row's band copied from `band`.
-QImage composeMenu(QSize size, const QImage& normal, const QImage& band, int hotRow, int rowHeight);
+/// A popup's picture of `size` (layout units) for a device of `devicePixelRatio`: `normal`
+/// at the top left (a dark panel where it does not reach), and when `hotRow` is a row,
+/// that row's band copied from `band`.
+QImage composeMenu(QSize size, const QImage& normal, const QImage& band, int hotRow, int rowHeight,
+                   qreal devicePixelRatio = 1.0);
 
 /// Draws `text` in white into row `row` (from 1): centred in the row, or from x = 2 when
 /// `fromLeft`; a text wider than the row is cut with an ellipsis, so it never leaves it.
