@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QUrl>
 
 #include <filesystem>
@@ -238,6 +239,8 @@ bool App::start() {
         m_exitCode = 2;
         return false;
     }
+    // The Apply element tells for a moment what each download came to.
+    m_core.downloadEnded = [this](const DownloadChanges& changes) { showApplyOutcome(changes); };
     // Dialogs and message boxes open over the main window, in the program's language.
     m_chooser.parent = [this]() -> QWidget* { return m_window.get(); };
     m_chooser.language = [this] { return m_core.state().language.load(); };
@@ -367,6 +370,26 @@ void App::firstConnection() {
     m_core.profiles().publish();
     startDownload();
     showWarning(Tip::FirstConnectionWait);
+}
+
+void App::showApplyOutcome(const DownloadChanges& changes) {
+    AppState& state = m_core.state();
+    state.applyOutcome = changes.aborted                                       ? kApplyMemoryFull
+                         : changes.failedWrites > 0 || !state.connected.load() ? kApplyNoMouse
+                                                                               : kApplyDone;
+    const int shown = ++m_applyOutcomeShown;
+    if (m_window) {
+        m_window->update();
+    }
+    QTimer::singleShot(kApplyOutcomeMs, this, [this, shown] {
+        // A later outcome keeps its own moment.
+        if (shown == m_applyOutcomeShown) {
+            m_core.state().applyOutcome = kApplyNothing;
+            if (m_window) {
+                m_window->update();
+            }
+        }
+    });
 }
 
 void App::startDownload() {

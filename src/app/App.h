@@ -195,6 +195,10 @@ private:
     std::unique_ptr<QObject> m_powerWatcher;
     std::vector<std::string> m_shownWarnings;
     int m_exitCode = 0;
+    /// How long the Apply element shows what a download came to.
+    static constexpr int kApplyOutcomeMs = 2500;
+    int m_applyOutcomeShown = 0;
+    void showApplyOutcome(const DownloadChanges& changes);
     bool m_shutDown = false;
     bool m_publishPending = false;
     int m_renderProblems = 0;

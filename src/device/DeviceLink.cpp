@@ -274,11 +274,11 @@ void DeviceLink::releaseDevice() {
     }
 }
 
-void DeviceLink::memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
+bool DeviceLink::memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
                                       std::uint8_t data, std::uint8_t lastIndex) {
     fillMemoryTransfer(m_report, flags, index, address, data, lastIndex);
     // A failed report does not stop a block: the protocol rests on its pauses.
-    static_cast<void>(setFeatureLocked());
+    return setFeatureLocked();
 }
 
 void DeviceLink::pause(int milliseconds) {
@@ -291,15 +291,17 @@ bool DeviceLink::writeBlock(std::uint16_t address, const std::uint8_t* bytes, st
     }
     const auto last = static_cast<std::uint8_t>(n - 1);
     const TransportLock lock(*this);
+    bool taken = true;
     for (std::size_t i = 0; i < n; ++i) {
-        memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address, bytes[i],
-                             last);
+        taken = memoryTransferLocked(kTransferDataStep, static_cast<std::uint8_t>(i), address,
+                                     bytes[i], last) &&
+                taken;
     }
     pause(4);
-    memoryTransferLocked(kTransferCommit, 0, address, 0, last);
+    taken = memoryTransferLocked(kTransferCommit, 0, address, 0, last) && taken;
     pause(2);
-    memoryTransferLocked(kTransferClose, 0, address, 0, 0);
-    return true;
+    taken = memoryTransferLocked(kTransferClose, 0, address, 0, 0) && taken;
+    return taken;
 }
 
 std::vector<std::uint8_t> DeviceLink::readBlock(std::uint16_t address, std::size_t n) {

@@ -109,7 +109,8 @@ public:
     /// The plain get: byte 0 = 7, nothing else prepared; returns the reply (the report
     /// length's worth of the buffer, whatever the platform call did).
     std::vector<std::uint8_t> statusReport();
-    /// Writes `n` bytes (1..8) at a configuration-memory address. False for another n.
+    /// Writes `n` bytes (1..8) at a configuration-memory address. False for another n, or
+    /// when the mouse did not take every report of the block.
     bool writeBlock(std::uint16_t address, const std::uint8_t* bytes, std::size_t n);
     /// Reads `n` bytes (1..8) from a configuration-memory address; empty for another n.
     std::vector<std::uint8_t> readBlock(std::uint16_t address, std::size_t n);
@@ -162,7 +163,7 @@ private:
     void releaseDevice();
     bool setFeatureLocked();
     bool getFeatureLocked();
-    void memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
+    bool memoryTransferLocked(std::uint8_t flags, std::uint8_t index, std::uint16_t address,
                               std::uint8_t data, std::uint8_t lastIndex);
     void pause(int milliseconds);
     void closeLink();

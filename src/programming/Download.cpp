@@ -68,8 +68,15 @@ void Download::write(const BlockWrite& block) {
     if (m_hooks.onStep) {
         m_hooks.onStep(block);
     }
-    // Device writes are fire-and-forget: a failed report does not stop the download.
-    static_cast<void>(m_ctx.link.writeBlock(block.address, block.bytes.data(), block.bytes.size()));
+    // Device writes are fire-and-forget: a failed report does not stop the download; it is
+    // only counted, so that the owner can say the mouse was not reached.
+    if (!m_ctx.link.writeBlock(block.address, block.bytes.data(), block.bytes.size())) {
+        ++m_failed;
+    }
+    ++m_written;
+    if (m_hooks.progress) {
+        m_hooks.progress(m_written, m_total);
+    }
 }
 
 DownloadResult Download::run(const DownloadRequest& request, DownloadChanges& changes) {
@@ -114,14 +121,22 @@ DownloadResult Download::run(const DownloadRequest& request, DownloadChanges& ch
         tables, shared, currentProfile, request.productKind == ProductKind::Pid1201,
         m_previousEffect, m_previousMacroEnd});
     m_previousEffect = config.effect;
+    // Both images are built before the first write, so that the count of blocks is known
+    // from the start; the writes keep their order.
+    const MacroImage image =
+        buildMacroImage(MacroImageInput{tables, profiles, resolved.macros, m_ctx.keys,
+                                        request.language, currentProfile, shared.lightMode});
+    m_written = 0;
+    m_failed = 0;
+    m_total = 1 + static_cast<int>(config.blocks.size());
+    for (const ImageOp& op : image.ops) {
+        m_total += std::holds_alternative<BlockWrite>(op) ? 1 : 0;
+    }
     write(config.header);
     for (const BlockWrite& block : config.blocks) {
         write(block);
     }
 
-    const MacroImage image =
-        buildMacroImage(MacroImageInput{tables, profiles, resolved.macros, m_ctx.keys,
-                                        request.language, currentProfile, shared.lightMode});
     for (const ImageOp& op : image.ops) {
         if (const auto* block = std::get_if<BlockWrite>(&op)) {
             if (block->address == kMacroEndAddress) {
@@ -135,7 +150,9 @@ DownloadResult Download::run(const DownloadRequest& request, DownloadChanges& ch
             m_ctx.warnings.warn(std::get<ImageWarning>(op).tip);
         }
     }
+    changes.failedWrites = m_failed;
     if (image.aborted) {
+        changes.aborted = true;
         return DownloadResult::Aborted;
     }
 

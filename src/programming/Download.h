@@ -59,6 +59,9 @@ struct DownloadHooks {
     /// Receives the button tables of each download as soon as they are built (for the
     /// event monitor's `SharedButtonTables`).
     std::function<void(const ButtonTables&)> publishTables;
+    /// After each block written: how many of the download's blocks are written, of how
+    /// many (the header, the configuration blocks and the macro blocks).
+    std::function<void(int written, int total)> progress;
 };
 
 /// The state of the program that the download reads: a copy of the records, taken by
@@ -78,6 +81,10 @@ struct DownloadChanges {
     /// The report-interval code every download sets.
     std::uint8_t reportRateCode = 0;
     bool any = false;
+    /// Blocks the mouse did not take (none reached it when it was gone).
+    int failedWrites = 0;
+    /// The download stopped because the macros do not fit into the mouse's memory.
+    bool aborted = false;
 
     void apply(std::array<ProfileSettings, kProfileCount>& profiles, SharedSettings& shared) const;
 };
@@ -112,6 +119,10 @@ private:
     ButtonTables m_tables{};
     std::uint8_t m_previousEffect = 0;
     std::uint16_t m_previousMacroEnd = 0;
+    // The count of the running download (its thread only).
+    int m_written = 0;
+    int m_total = 0;
+    int m_failed = 0;
 };
 
 } // namespace zel

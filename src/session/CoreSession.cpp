@@ -146,6 +146,14 @@ void CoreSession::loadMacros() {
             outer(stage);
         }
     };
+    hooks.progress = [this, outer = hooks.progress](int written, int total) {
+        m_state.downloadTotal.store(total);
+        m_state.downloadWritten.store(written);
+        m_sinks.view.repaint();
+        if (outer) {
+            outer(written, total);
+        }
+    };
     m_download = std::make_unique<Download>(DownloadContext{*m_link, m_description, *m_catalogue,
                                                             m_keys, m_sinks.warnings, *m_pointer,
                                                             m_state.downloadBusy},
@@ -283,6 +291,9 @@ void CoreSession::takePendingChanges() {
 void CoreSession::takeDownloadChanges(const DownloadChanges& changes) {
     changes.apply(m_profiles.profiles, m_profiles.shared);
     m_profiles.publish();
+    if (downloadEnded) {
+        downloadEnded(changes);
+    }
 }
 
 void CoreSession::closeDevice() {

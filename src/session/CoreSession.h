@@ -146,6 +146,8 @@ public:
     void waitForDownload();
     /// Applies a download's changes to the records and publishes them (owner thread).
     void takeDownloadChanges(const DownloadChanges& changes);
+    /// Told on the owner's thread when a download's changes are taken (its outcome).
+    std::function<void(const DownloadChanges&)> downloadEnded;
     /// Applies the changes of the last download of the worker, once (owner thread).
     void takePendingChanges();
 

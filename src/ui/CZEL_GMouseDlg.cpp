@@ -8,6 +8,7 @@
 #include "settings/DeviceDescription.h"
 #include "settings/FolderTree.h"
 #include "settings/ProfileStore.h"
+#include "ui/WarningDlg.h"
 #include "ui/menus/CMenuDlg.h"
 #include "ui/pages/AdvancedPage.h"
 #include "ui/pages/ButtonsPage.h"
@@ -16,6 +17,7 @@
 #include "ui/pages/MacroPage.h"
 #include "ui/pages/PageLogic.h"
 #include "ui/pages/PagePainting.h"
+#include "ui/pages/WindowReach.h"
 
 #include <QBackingStore>
 #include <QCloseEvent>
@@ -23,6 +25,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -33,6 +36,26 @@ namespace zel {
 namespace {
 
 namespace frame = layout::skin_main;
+
+/// The Apply element's word on what the last download came to, in the program's language
+/// (0 Chinese, 4 German, English otherwise).
+QString applyOutcomeText(int outcome, int language) {
+    struct Words {
+        const char* chinese;
+        const char* english;
+        const char* german;
+    };
+    static constexpr Words kWords[] = {
+        {"已写入鼠标", "Saved", "Gespeichert"},
+        {"未找到鼠标", "No mouse", "Keine Maus"},
+        {"宏内存已满", "Memory full", "Speicher voll"},
+    };
+    if (outcome < kApplyDone || outcome > kApplyMemoryFull) {
+        return {};
+    }
+    const Words& w = kWords[outcome - kApplyDone];
+    return QString::fromUtf8(language == 0 ? w.chinese : language == 4 ? w.german : w.english);
+}
 
 /// The font of the window's texts.
 constexpr int kTextFont = 2;
@@ -192,6 +215,43 @@ void CZEL_GMouseDlg::leaveEvent(QEvent*) {
         m_pointer.dragMode = DragMode::None;
     }
     m_pointer.leaveTracking = false;
+}
+
+void CZEL_GMouseDlg::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // An open warning box moves with the window; a popup belongs to where the window was.
+    const QPoint delta = event->pos() - event->oldPos();
+    for (WarningDlg* box : findChildren<WarningDlg*>(Qt::FindDirectChildrenOnly)) {
+        if (box->isVisible()) {
+            box->move(box->pos() + delta);
+        }
+    }
+    closePopup();
+    // Once the window has been still for a moment (a drag by the window manager gives no
+    // release here), it is brought back if it went off the screens.
+    if (m_reachTimer == nullptr) {
+        m_reachTimer = new QTimer(this);
+        m_reachTimer->setSingleShot(true);
+        connect(m_reachTimer, &QTimer::timeout, this, [this] { keepReachable(); });
+    }
+    m_reachTimer->start(kReachSettleMs);
+}
+
+void CZEL_GMouseDlg::keepReachable() {
+    if (!isVisible() || isMinimized()) {
+        return;
+    }
+    std::vector<DesktopRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect a = screen->availableGeometry();
+        screens.push_back({a.x(), a.y(), a.width(), a.height()});
+    }
+    const QRect frame = frameGeometry();
+    const DesktopRect now{frame.x(), frame.y(), frame.width(), frame.height()};
+    const DesktopRect to = keepBandReachable(now, screens, ReachRule{kTitleBand, kReachableWidth});
+    if (!(to == now)) {
+        move(pos() + QPoint(to.x - now.x, to.y - now.y));
+    }
 }
 
 void CZEL_GMouseDlg::startWindowDrag(QPoint globalPos) {
@@ -559,6 +619,26 @@ void CZEL_GMouseDlg::paintFrame(QImage& image) const {
     }
 }
 
+void CZEL_GMouseDlg::paintApply(QImage& image, const Area& area, const QFont& font,
+                                int language) const {
+    // While a download runs, the element is dimmed where its blocks are still to come:
+    // the lit part grows from the left with the blocks written.
+    const int total = m_ctx.state.downloadTotal.load();
+    const int written = std::clamp(m_ctx.state.downloadWritten.load(), 0, std::max(total, 0));
+    if (m_ctx.state.downloadBusy.load() && total > 0 && !area.empty()) {
+        const int lit = static_cast<int>(std::int64_t{area.width} * written / std::max(total, 1));
+        QPainter p(&image);
+        p.fillRect(QRect(area.x + lit, area.y, area.width - lit, area.height),
+                   QColor(0, 0, 0, 130));
+    }
+    const QString outcome = applyOutcomeText(m_ctx.state.applyOutcome, language);
+    if (!outcome.isEmpty() && !m_ctx.state.downloadBusy.load()) {
+        drawText(image, area, outcome, font, kTextColour);
+    } else {
+        drawLabel(image, area, font);
+    }
+}
+
 void CZEL_GMouseDlg::paintFrameTexts(QImage& image, const QFont& font) const {
     const int language = m_ctx.state.language.load();
     for (int e = 0; e <= frame::kFrameLast; ++e) {
@@ -571,6 +651,8 @@ void CZEL_GMouseDlg::paintFrameTexts(QImage& image, const QFont& font) const {
                      {0, kProfileCaptionExtra, false});
         } else if (e == frame::kImport || e == frame::kExport || e == frame::kReset) {
             drawText(image, area, qs(area.label), font, kTextColour, {0, kToolCaptionExtra, false});
+        } else if (e == frame::kApply) {
+            paintApply(image, area, font, language);
         } else {
             drawLabel(image, area, font);
         }

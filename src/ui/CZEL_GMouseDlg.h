@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 
+class QTimer;
+
 namespace zel {
 
 class CMenuDlg;
@@ -87,6 +89,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void updateHot(QPoint p);
@@ -104,6 +107,9 @@ private:
     void languageChosen(std::int64_t kind, std::int64_t row);
     void storeCombination(std::int64_t argument, const std::string& tokens);
     void startWindowDrag(QPoint globalPos);
+    /// Brings the window back where its top band can be reached, when a move left it off
+    /// every screen.
+    void keepReachable();
     void warn(Tip tip) const;
     void noticeMissingLightingTag();
 
@@ -115,6 +121,9 @@ private:
     void paintHot(QImage& image, const PageView& view) const;
     void paintFrame(QImage& image) const;
     void paintFrameTexts(QImage& image, const QFont& font) const;
+    /// The Apply element: its fill while a download runs, its label or the word on the
+    /// last download's outcome.
+    void paintApply(QImage& image, const Area& area, const QFont& font, int language) const;
 
     MainWindowContext m_ctx;
     MainWindowSkin& m_skin;
@@ -124,6 +133,12 @@ private:
     QPointer<QWidget> m_popup;
     QPoint m_dragOffset;
     bool m_windowDrag = false;
+    /// Waits for the window to be still after a move (see `keepReachable`).
+    QTimer* m_reachTimer = nullptr;
+    static constexpr int kReachSettleMs = 400;
+    /// The top band the user drags the window by, and how much of it stays on a screen.
+    static constexpr int kTitleBand = 56;
+    static constexpr int kReachableWidth = 160;
     int m_pressX = 0;
     bool m_painted = false;
     bool m_tagNoticeShown = false;

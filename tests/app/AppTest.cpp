@@ -6,11 +6,13 @@
 #include "TestSupport.h"
 #include "sim/MemoryDecoder.h"
 #include "sim/SimulatedMouse.h"
+#include "ui/WarningDlg.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -169,6 +171,76 @@ TEST_F(AppTest, ApplyWritesTheSettingsFileAndTheMouseGetsTheSameConfiguration) {
     EXPECT_EQ(decoded.buttons[0][1].function, 1);
     EXPECT_EQ(decoded.buttons[0][2].function, 2);
     EXPECT_EQ(decoded.buttons[3][2].function, 5);
+    app->shutDown();
+}
+
+TEST_F(AppTest, ApplyFillsAsTheBlocksGoAndThenSaysWhatItCameTo) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    ZEL_WAIT_UNTIL(downloads.load() == 1);
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    CZEL_GMouseDlg* w = app->mainWindow();
+    const Area& apply = app->skin().main.area(3);
+    // The start-up download's word goes after its moment.
+    ZEL_WAIT_UNTIL_MS(app->state().applyOutcome == kApplyNothing, 6000);
+    const QImage rest = w->compose();
+    const int y = apply.y + 3; // above the label
+    const auto light = [](const QImage& i, int x, int y0) { return qGray(i.pixel(x, y0)); };
+    const int left = apply.x + 3;
+    const int right = apply.x + apply.width - 4;
+
+    // Half of the blocks written: the left half is lit, the right half dimmed.
+    AppState& state = app->state();
+    state.downloadBusy = true;
+    state.downloadTotal = 10;
+    state.downloadWritten = 5;
+    const QImage half = w->compose();
+    EXPECT_GT(light(half, left, y), light(half, right, y) + 30);
+    EXPECT_EQ(half.pixel(left, y), rest.pixel(left, y));
+    state.downloadWritten = 10;
+    const QImage full = w->compose();
+    EXPECT_EQ(full.pixel(right, y), rest.pixel(right, y)) << "ends at full";
+    state.downloadBusy = false;
+
+    // A real Apply: its word for a moment, then the label again.
+    click(w, centre(apply));
+    ZEL_WAIT_UNTIL(downloads.load() == 2);
+    ZEL_WAIT_UNTIL(!state.downloadBusy.load());
+    ZEL_WAIT_UNTIL(state.applyOutcome == kApplyDone);
+    const QImage withWord = w->compose().copy(apply.x, apply.y, apply.width, apply.height);
+    ZEL_WAIT_UNTIL_MS(state.applyOutcome == kApplyNothing, 6000);
+    EXPECT_NE(w->compose().copy(apply.x, apply.y, apply.width, apply.height), withWord);
+    app->shutDown();
+}
+
+TEST_F(AppTest, TheWindowComesBackWithinReachAndItsWarningBoxMovesWithIt) {
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    CZEL_GMouseDlg* w = app->mainWindow();
+    ZEL_WAIT_UNTIL(w->isVisible());
+
+    WarningDlg box(WarningSkin{}, WarningRequest{"Moving", 2, 0, {}}, w);
+    box.show();
+    const QPoint boxAt = box.pos();
+    w->move(w->pos() + QPoint(40, 30));
+    EXPECT_EQ(box.pos(), boxAt + QPoint(40, 30));
+    box.close();
+
+    // Dragged past the screen's left and bottom edges: once still, it comes back so that
+    // its top band can be taken again.
+    const QRect screen = w->screen()->availableGeometry();
+    w->move(screen.left() - w->width() + 10, screen.bottom() + 200);
+    ZEL_WAIT_UNTIL_MS(w->frameGeometry().right() >= screen.left() + 100 &&
+                          w->frameGeometry().top() <= screen.bottom() - 40,
+                      3000);
+    const QRect f = w->frameGeometry();
+    EXPECT_GE(std::min(f.right(), screen.right()) - std::max(f.left(), screen.left()), 150);
+    EXPECT_GE(f.top(), screen.top());
+    // A window on the screen is left where the user put it.
+    const QPoint inside = screen.topLeft() + QPoint(20, 20);
+    w->move(inside);
+    QTest::qWait(600);
+    EXPECT_EQ(w->pos(), inside);
     app->shutDown();
 }
 

@@ -359,8 +359,12 @@ TEST_F(EndToEnd, FullMacroMemoryAbortsWithTheWarning) {
     ASSERT_TRUE(files.WriteGroupFile(path, group));
     const auto speedBefore = session->pointer().speed;
     session->mouse().clearRecords();
+    std::optional<DownloadChanges> ended;
+    session->core().downloadEnded = [&ended](const DownloadChanges& c) { ended = c; };
 
     EXPECT_EQ(session->download(), DownloadResult::Aborted);
+    ASSERT_TRUE(ended.has_value());
+    EXPECT_TRUE(ended->aborted) << "the owner is told the memory was full";
     EXPECT_EQ(warnings, std::vector<Tip>{Tip::MacroMemoryFull});
     EXPECT_FALSE(session->downloadBusy().load());
     EXPECT_EQ(session->mouse().configurationsApplied(), 0) << "no end of transfer";

@@ -90,6 +90,7 @@ public:
     int language() const { return m_core.state().language.load(); }
     int currentProfile() const { return m_core.state().currentProfile.load(); }
     std::atomic<bool>& downloadBusy() { return m_core.state().downloadBusy; }
+    CoreSession& core() { return m_core; }
 
 private:
     class NoChooser final : public FileChooser {
