@@ -204,6 +204,9 @@ TEST_F(AssignmentFlowTest, ALanguageChosenInThePopupRedrawsEveryPageInThatLangua
                   std::to_string(language));
         auto reference = makeApp();
         ASSERT_TRUE(reference->start());
+        // The start-up download's word on the Apply element comes and goes with time.
+        ZEL_WAIT_UNTIL(!reference->state().downloadBusy.load());
+        reference->state().applyOutcome = kApplyNothing;
         for (int page = 0; page < kPageCount; ++page) {
             reference->mainWindow()->pointer() = PointerState{};
             reference->mainWindow()->pointer().page = static_cast<PageId>(page);
@@ -227,6 +230,8 @@ TEST_F(AssignmentFlowTest, ALanguageChosenInThePopupRedrawsEveryPageInThatLangua
         EXPECT_EQ(app->state().language.load(), language);
         EXPECT_EQ(alive("MainMenuDlg"), 0);
         EXPECT_FALSE(w->pointer().popupOpen);
+        ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+        app->state().applyOutcome = kApplyNothing;
         for (int page = 0; page < kPageCount; ++page) {
             w->pointer() = PointerState{};
             w->pointer().page = static_cast<PageId>(page);
