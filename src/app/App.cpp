@@ -508,6 +508,10 @@ void App::chooseLanguage(int language) {
     int current = m_core.state().language.load();
     LanguageContext context{m_core.ini(), folders.skinsDir, current, m_core.pack(), &m_messages};
     LanguageHooks hooks;
+    // The macro page's controls go before the folders change: what the open macro holds
+    // is written to its group file in the old language's folder.
+    const bool macroPageShown = m_macroControls != nullptr;
+    hooks.saveOpenMacro = [this] { m_macroControls.reset(); };
     // The skins are read from the new language's folder: the folder tree and the state
     // follow the index before anything is reloaded.
     hooks.reloadMainSkins = [this, &folders, &current] {
@@ -536,8 +540,7 @@ void App::chooseLanguage(int language) {
         setTrayMenuTexts(*m_tray, m_core.pack());
     }
     // The macro page's controls show the new language's library in its font.
-    if (m_macroControls) {
-        m_macroControls.reset();
+    if (macroPageShown) {
         followMacroPage(static_cast<int>(PageId::MacroPage));
     }
     m_window->update();
