@@ -102,7 +102,8 @@ App::~App() {
     m_core.stopWorkers();
 }
 
-void App::showWarning(Tip tip, const std::string& suffix, const std::string& prefix) {
+void App::showWarning(Tip tip, const std::string& suffix, const std::string& prefix,
+                      const std::function<void(WarningDlg*)>& opened) {
     const std::string text = prefix + m_core.pack().tipText(tip) + suffix;
     m_shownWarnings.push_back(text);
     if (warningShower) {
@@ -117,7 +118,7 @@ void App::showWarning(Tip tip, const std::string& suffix, const std::string& pre
     m_warningRequest.text = text;
     m_warningRequest.kind = 2;
     m_warningRequest.placement = m_core.state().warningPlacement;
-    ShowWarning(m_warningRequest, m_warningSkin, m_window.get());
+    ShowWarning(m_warningRequest, m_warningSkin, m_window.get(), opened);
 }
 
 bool App::loadSkins() {
@@ -368,8 +369,28 @@ void App::firstConnection() {
     m_core.manager().resetAllProfiles();
     m_core.state().currentProfile = 0;
     m_core.profiles().publish();
+    m_firstConnectionRunning = true;
     startDownload();
-    showWarning(Tip::FirstConnectionWait);
+    // The box shows while the download runs; when the download ends it says how.
+    showWarning(Tip::FirstConnectionWait, {}, {},
+                [this](WarningDlg* box) { m_firstConnectionBox = box; });
+}
+
+void App::endFirstConnection(int outcome) {
+    m_firstConnectionRunning = false;
+    const LanguagePack& pack = m_core.pack();
+    const std::string text =
+        outcome == kApplyDone ? pack.tipText(Tip::FirstConnectionDone)
+        : outcome == kApplyMemoryFull
+            ? pack.tipText(Tip::MacroMemoryFull)
+            : pack.tipText(Tip::MouseNotFound) +
+                  m_core.description().productName(m_core.state().language.load());
+    m_shownWarnings.push_back(text);
+    if (m_firstConnectionBox != nullptr) {
+        m_firstConnectionBox->setMessage(QString::fromStdString(text));
+    } else if (warningShower) {
+        warningShower(text);
+    }
 }
 
 void App::showApplyOutcome(const DownloadChanges& changes) {
@@ -377,6 +398,9 @@ void App::showApplyOutcome(const DownloadChanges& changes) {
     state.applyOutcome = changes.aborted                                       ? kApplyMemoryFull
                          : changes.failedWrites > 0 || !state.connected.load() ? kApplyNoMouse
                                                                                : kApplyDone;
+    if (m_firstConnectionRunning) {
+        endFirstConnection(state.applyOutcome);
+    }
     const int shown = ++m_applyOutcomeShown;
     if (m_window) {
         m_window->update();

@@ -123,7 +123,8 @@ public:
     /// The lighting page's preview worker is running.
     bool lightingPreviewRunning() const { return m_ledPreview && m_ledPreview->running(); }
     /// Shows the warning box for TipText `tip` (kind 2) between `prefix` and `suffix`.
-    void showWarning(Tip tip, const std::string& suffix = {}, const std::string& prefix = {});
+    void showWarning(Tip tip, const std::string& suffix = {}, const std::string& prefix = {},
+                     const std::function<void(WarningDlg*)>& opened = {});
 
     /// Replaces the modal warning box (tests answer it without a window).
     std::function<void(const std::string& text)> warningShower;
@@ -199,6 +200,11 @@ private:
     static constexpr int kApplyOutcomeMs = 2500;
     int m_applyOutcomeShown = 0;
     void showApplyOutcome(const DownloadChanges& changes);
+    /// Set from a new mouse's first connection until its download ends; the box that
+    /// waits for it (null when none shows) then says how it ended.
+    bool m_firstConnectionRunning = false;
+    WarningDlg* m_firstConnectionBox = nullptr;
+    void endFirstConnection(int outcome);
     bool m_shutDown = false;
     bool m_publishPending = false;
     int m_renderProblems = 0;

@@ -10,8 +10,9 @@ namespace zel {
 /// and never change.
 enum class Tip : int {
     MouseNotFound = 1,            ///< followed directly by the product name
-    FirstConnectionWriting = 2,   ///< the factory profiles are being written
+    FirstConnectionWriting = 2,   ///< a new mouse gets its factory profiles
     FirstConnectionWait = 3,      ///< shown while that download runs
+    FirstConnectionDone = 4,      ///< the factory profiles are on the mouse
     FileMissing = 5,              ///< a settings, layout or macro file is missing
     OperationFailed = 6,          ///< a file or device is unavailable, or the action is invalid
     KeepLeftClick = 7,            ///< the change would leave no left-click button
@@ -42,6 +43,8 @@ constexpr const char* tipName(Tip tip) {
         return "FirstConnectionWriting";
     case Tip::FirstConnectionWait:
         return "FirstConnectionWait";
+    case Tip::FirstConnectionDone:
+        return "FirstConnectionDone";
     case Tip::FileMissing:
         return "FileMissing";
     case Tip::OperationFailed:
@@ -74,14 +77,23 @@ constexpr const char* tipName(Tip tip) {
 
 /// Every warning, in TipText order (the data-set test checks each has a text in every
 /// shipped language).
-inline constexpr std::array kAllTips{Tip::MouseNotFound,       Tip::FirstConnectionWriting,
-                                     Tip::FirstConnectionWait, Tip::FileMissing,
-                                     Tip::OperationFailed,     Tip::KeepLeftClick,
-                                     Tip::NoMacroList,         Tip::OtherModel,
-                                     Tip::RecordingBusy,       Tip::LimitReached,
-                                     Tip::GroupExists,         Tip::SelectRowFirst,
-                                     Tip::GroupSealed,         Tip::MacroMemoryFull,
-                                     Tip::TwelveGroups,        Tip::NoSoundLightingInDpiMode};
+inline constexpr std::array kAllTips{Tip::MouseNotFound,
+                                     Tip::FirstConnectionWriting,
+                                     Tip::FirstConnectionWait,
+                                     Tip::FirstConnectionDone,
+                                     Tip::FileMissing,
+                                     Tip::OperationFailed,
+                                     Tip::KeepLeftClick,
+                                     Tip::NoMacroList,
+                                     Tip::OtherModel,
+                                     Tip::RecordingBusy,
+                                     Tip::LimitReached,
+                                     Tip::GroupExists,
+                                     Tip::SelectRowFirst,
+                                     Tip::GroupSealed,
+                                     Tip::MacroMemoryFull,
+                                     Tip::TwelveGroups,
+                                     Tip::NoSoundLightingInDpiMode};
 
 namespace detail {
 // Every number that has a name is in kAllTips, inside the 50 entries of the table, and

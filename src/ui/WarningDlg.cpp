@@ -2,6 +2,7 @@
 
 #include "presentation/LayoutElements.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -121,6 +122,15 @@ QString WarningDlg::shownText() const {
     return text;
 }
 
+void WarningDlg::setMessage(const QString& text) {
+    m_texts[elements::kMessage] = text;
+    if (m_kind == elements::kMessage) {
+        update();
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
 void WarningDlg::paintEvent(QPaintEvent*) {
     // Composed off screen and copied in one operation.
     QPainter p(this);
@@ -163,7 +173,8 @@ void WarningDlg::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainWindow) {
+int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainWindow,
+                const std::function<void(WarningDlg*)>& opened) {
     if (request.placement == 0 && mainWindow != nullptr) {
         request.popupPosition = mainWindow->frameGeometry().topLeft() + QPoint(330, 280);
     } else if (request.placement == 2) {
@@ -172,7 +183,13 @@ int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainW
         request.popupPosition = QPoint(desktop.width() / 2 - 200, desktop.height() / 2 - 100);
     }
     WarningDlg box(skin, request, mainWindow);
-    return box.exec();
+    if (!opened) {
+        return box.exec();
+    }
+    opened(&box);
+    const int result = box.exec();
+    opened(nullptr);
+    return result;
 }
 
 void QtWarningSink::warn(Tip tip) {

@@ -48,6 +48,9 @@ public:
     bool plainFallback() const { return m_plain; }
     /// The message the box shows (with its second line, when it has one).
     QString shownText() const;
+    /// Replaces the message while the box is open (a box that waits for something says
+    /// how it ended), repaints it and tells a screen reader.
+    void setMessage(const QString& text);
 
     void reject() override {}
 
@@ -70,8 +73,10 @@ private:
 
 /// Places the box by the request's placement (0: `mainWindow`'s top-left + (330, 280);
 /// 2: desktop centre − (200, 100); other values leave the position), runs it modally and
-/// returns 1 or 2.
-int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainWindow);
+/// returns 1 or 2. `opened`, when given, gets the box before it runs and null after it
+/// closed, so that its owner can change the message while it shows.
+int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainWindow,
+                const std::function<void(WarningDlg*)>& opened = {});
 
 /// The warning sink the core reports to: the warning's text in the current pack, kind 2, shown
 /// with ShowWarning.

@@ -8,6 +8,7 @@
 #include "sim/SimulatedMouse.h"
 #include "ui/WarningDlg.h"
 
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,13 +65,65 @@ TEST_F(AppTest, AFreshMouseGetsTheFirstConnection) {
     auto app = makeApp(0x1201);
     ASSERT_TRUE(app->start());
     EXPECT_EQ(app->state().productKind.load(), ProductKind::Pid1201);
-    ASSERT_EQ(warnings.size(),
-              2u); // FirstConnectionWriting, then FirstConnectionWait while the download runs
-    EXPECT_NE(warnings[0], warnings[1]);
+    const LanguagePack& pack = app->core().pack();
+    // What happens next, then the wait while the download runs.
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0], pack.tipText(Tip::FirstConnectionWriting));
+    EXPECT_EQ(warnings[1], pack.tipText(Tip::FirstConnectionWait));
     EXPECT_EQ(app->state().currentProfile.load(), 0);
     EXPECT_EQ(app->profiles().profiles[0].buttonCode[1], 2);
     EXPECT_EQ(config("Config0", "K1"), "2");
     ZEL_WAIT_UNTIL(downloads.load() == 1);
+    // The last word once the factory profiles are on the mouse, and only once.
+    ZEL_WAIT_UNTIL(warnings.size() == 3u);
+    EXPECT_EQ(warnings[2], pack.tipText(Tip::FirstConnectionDone));
+    app->startDownload();
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    QTest::qWait(50);
+    EXPECT_EQ(warnings.size(), 3u);
+    app->shutDown();
+}
+
+TEST_F(AppTest, TheFirstConnectionBoxesReadInOrderAndTheWaitingBoxEndsWithTheLastWord) {
+    // Real boxes: the first is closed by its button, the second stays open while the
+    // download runs and changes its message when the download ends.
+    auto app = makeApp(0x1201);
+    app->warningShower = nullptr;
+    // The pack is read when the program starts.
+    const LanguagePack& pack = app->core().pack();
+    const auto tip = [&pack](Tip t) { return QString::fromStdString(pack.tipText(t)); };
+    std::vector<QString> seen;
+    QTimer driver;
+    driver.setInterval(5);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<WarningDlg*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        if (seen.empty() || seen.back() != box->shownText()) {
+            seen.push_back(box->shownText());
+        }
+        if (box->shownText() == tip(Tip::FirstConnectionWriting) ||
+            box->shownText() == tip(Tip::FirstConnectionDone)) {
+            box->done(1);
+        }
+    });
+    driver.start();
+    ASSERT_TRUE(app->start());
+    driver.stop();
+    // Each text once, in the order things happen; the last one replaces the waiting text.
+    EXPECT_EQ(app->shownWarnings(),
+              (std::vector<std::string>{pack.tipText(Tip::FirstConnectionWriting),
+                                        pack.tipText(Tip::FirstConnectionWait),
+                                        pack.tipText(Tip::FirstConnectionDone)}));
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.front(), tip(Tip::FirstConnectionWriting));
+    EXPECT_EQ(seen.back(), tip(Tip::FirstConnectionDone));
+    // The factory profiles are what the mouse holds.
+    ZEL_WAIT_UNTIL(!app->state().downloadBusy.load());
+    const sim::DecodedMemory decoded = sim::decodeMemory(app->simulatedMouse()->memory());
+    EXPECT_EQ(decoded.profile, 0);
+    EXPECT_EQ(decoded.buttons[0][2].function, 2);
     app->shutDown();
 }
 

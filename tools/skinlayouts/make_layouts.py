@@ -421,10 +421,12 @@ def entries(d, li):
 PACK = {
     "TipText": {
         1: ("未找到鼠标：", "Mouse not found: ", "Maus nicht gefunden: "),
-        2: ("首次连接：正在写入出厂配置", "First connection: the factory profiles are written",
-            "Erste Verbindung: die Werksprofile werden geschrieben"),
-        3: ("首次连接：请稍候", "First connection: please wait",
-            "Erste Verbindung: bitte warten"),
+        2: ("首次连接：将为鼠标写入出厂配置", "First connection: the mouse gets its factory profiles",
+            "Erste Verbindung: die Maus bekommt ihre Werksprofile"),
+        3: ("正在写入出厂配置，请稍候", "Writing the factory profiles: please wait",
+            "Die Werksprofile werden geschrieben: bitte warten"),
+        4: ("完成：出厂配置已写入鼠标", "Done: the factory profiles are on the mouse",
+            "Fertig: die Werksprofile sind auf der Maus"),
         5: ("缺少设置文件或皮肤文件", "A settings or layout file is missing",
             "Eine Einstellungs- oder Layoutdatei fehlt"),
         6: ("操作失败：文件或设备不可用", "The operation failed: a file or device is unavailable",
