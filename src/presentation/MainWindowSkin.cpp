@@ -123,6 +123,9 @@ const PictureSet& MainWindowSkin::page(int index) {
                          ? m_otherPages[i].get()
                          : PictureSet::load(m_skinsDir, kPagePrefixes[i], pictureScale);
         m_loaded[i] = true;
+        if (i == 1) {
+            advancedUnavailable = readFull(m_skinsDir + "/advanced_off.jpg", pictureScale);
+        }
         if (i == kPagePrefixes.size() - 1) {
             lightingUnused = readFull(m_skinsDir + "/led_null.jpg", pictureScale);
             lightingAltMode = readFull(m_skinsDir + "/new_down.jpg", pictureScale);

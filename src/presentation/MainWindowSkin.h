@@ -35,6 +35,9 @@ struct MainWindowSkin {
     /// controls an effect does not use, "/new_down.jpg" for the DPI indicator mode's panel.
     QImage lightingUnused;
     QImage lightingAltMode;
+    /// The advanced page's unavailable look, read with its pictures: "/advanced_off.jpg",
+    /// over the choices the program does not offer.
+    QImage advancedUnavailable;
     /// The picture set read (1, or 2 for the "@2x" pictures of screens scaled above 100 %);
     /// set before the pictures are loaded. The mask and the shape stay in layout units.
     int pictureScale = 1;

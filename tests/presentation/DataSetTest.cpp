@@ -266,6 +266,7 @@ TEST(DataSetPictures, EveryWindowHasItsPicturesAtItsSize) {
         }
     }
     EXPECT_EQ(sizeOf("/led_null.jpg"), QSize(1000, 700));
+    EXPECT_EQ(sizeOf("/advanced_off.jpg"), QSize(1000, 700));
     EXPECT_EQ(sizeOf("/new_down.jpg"), QSize(1000, 700));
     EXPECT_FALSE(sizeOf("/moveRect.png").isEmpty());
 

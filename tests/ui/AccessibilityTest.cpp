@@ -200,6 +200,20 @@ TEST(Accessibility, ActionsDoWhatAClickDoes) {
     EXPECT_EQ(rig.find("Wheel normal", QAccessible::CheckBox), nullptr);
     EXPECT_NE(rig.find("Pointer speed", QAccessible::Slider), nullptr);
     EXPECT_NE(rig.find("1000 Hz", QAccessible::CheckBox), nullptr);
+    // The polling rate the program keeps is the only one offered; the others are shown
+    // as unavailable, and their action still stores what a click stores.
+    EXPECT_FALSE(rig.find("1000 Hz", QAccessible::CheckBox)->state().disabled);
+    EXPECT_TRUE(rig.find("1000 Hz", QAccessible::CheckBox)->state().checked);
+    for (const char* rate : {"500 Hz", "250 Hz", "125 Hz"}) {
+        QAccessibleInterface* choice = rig.find(rate, QAccessible::CheckBox);
+        ASSERT_NE(choice, nullptr) << rate;
+        EXPECT_TRUE(choice->state().disabled) << rate;
+        EXPECT_FALSE(choice->state().checked) << rate;
+    }
+    rig.shared().reportRateCode = 0;
+    act(rig.find("250 Hz", QAccessible::CheckBox), QAccessibleActionInterface::toggleAction());
+    ZEL_WAIT_UNTIL(rig.shared().reportRateCode == kReportIntervalCode);
+    EXPECT_EQ(rig.shared().usbSpeed, 0);
 }
 
 TEST(Accessibility, SlidersReadAndTakeTheirValueAsUnderThePointer) {

@@ -204,7 +204,9 @@ def main_page(lang):
     rows_left = [120, 290, 356, 472]
     rows_right = [120, 150, 190, 300]
     order_left = [0, 3, 4, 6]
-    order_right = [1, 2, 5, 7]
+    # The middle button first: its zone is reached from above the others, so its line
+    # crosses none of the lines below it.
+    order_right = [2, 1, 5, 7]
     for b, (style, x, y, w, h) in enumerate(MOUSE_ZONES):
         d[35 + b] = e(style, x, y, w, h, name="ButtonZone")
     for row, b in enumerate(order_left):

@@ -3,6 +3,8 @@
 // the lighting covers, the slider thumb, the weapon pictures and the per-language
 // pictures, each at the layout's size and at twice it ("name@2x.jpg", masks too).
 // Usage: zel_skinpaint <layout skins folder> <output skins folder>
+#include "LeaderRoute.h"
+
 #include "common/GuardedMain.h"
 #include "platform/ini/IniStore.h"
 #include "presentation/SkinLayout.h"
@@ -22,7 +24,9 @@ using zel::Area;
 using zel::SkinFile;
 using zel::SkinLayout;
 
-enum class Look { Normal, Over, Down };
+/// The three looks of every page, and the look of choices the program does not offer on
+/// this mouse (a picture of its own, composed over them always).
+enum class Look { Normal, Over, Down, Unavailable };
 
 const QColor kWindow(22, 22, 22);
 const QColor kPanel(30, 30, 30);
@@ -32,6 +36,10 @@ const QColor kRaisedHover(48, 48, 48);
 const QColor kAccent(7, 188, 255);
 const QColor kGrey(154, 154, 154);
 const QColor kBody(34, 34, 34);
+const QColor kValueChip(32, 32, 32);
+// An unavailable choice: flat, barely off the panel, with a faint edge.
+const QColor kUnavailableFill(29, 29, 29);
+const QColor kUnavailableEdge(40, 40, 40);
 
 QColor accentAlpha(int alpha) {
     QColor c = kAccent;
@@ -43,13 +51,18 @@ QRectF rectOf(const Area& a) {
     return QRectF(a.x, a.y, a.width, a.height);
 }
 
+zel::skinpaint::RouteBox routeBox(const Area& a) {
+    return {static_cast<double>(a.x), static_cast<double>(a.y), static_cast<double>(a.width),
+            static_cast<double>(a.height)};
+}
+
 void roundBox(QPainter& p, const QRectF& r, qreal radius, const QColor& fill, const QColor& edge) {
     p.setPen(edge.isValid() ? QPen(edge, 1) : Qt::NoPen);
     p.setBrush(fill.isValid() ? QBrush(fill) : Qt::NoBrush);
     p.drawRoundedRect(r.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 
-// The standard control look in three states.
+// The standard control look in its three states, and unavailable.
 void control(QPainter& p, const QRectF& r, Look look, qreal radius = 6) {
     switch (look) {
     case Look::Normal:
@@ -63,6 +76,9 @@ void control(QPainter& p, const QRectF& r, Look look, qreal radius = 6) {
         roundBox(p, r, radius, accentAlpha(90), kAccent);
         break;
     }
+    case Look::Unavailable:
+        roundBox(p, r, radius, kUnavailableFill, kUnavailableEdge);
+        break;
     }
 }
 
@@ -212,6 +228,20 @@ void element(QPainter& p, const QString& style, const Area& a, Look look) {
     const QRectF r = rectOf(a);
     const QString kind = style.section(':', 0, 0);
     const QString id = style.section(':', 1, 1);
+    if (look == Look::Unavailable) {
+        p.save();
+        p.setClipRect(r);
+        if (kind == "btn") {
+            control(p, r, look);
+        } else if (kind == "bar") {
+            p.fillRect(r, kUnavailableEdge);
+        }
+        p.restore();
+        if (kind == "btn" || kind == "bar") {
+            return;
+        }
+        look = Look::Normal; // the other kinds keep their normal look there
+    }
     p.save();
     p.setClipRect(r);
     if (kind == "btn" || kind == "state" || kind == "dropdown") {
@@ -261,7 +291,11 @@ void element(QPainter& p, const QString& style, const Area& a, Look look) {
     } else if (kind == "tile") {
         control(p, r, look, 10);
         tileIcon(p, id, r, look);
-    } else if (kind == "value" || kind == "display" || kind == "edit") {
+    } else if (kind == "value") {
+        // A value the program shows and the user does not type: a quiet chip without a
+        // field's edge, the same under the pointer.
+        roundBox(p, r, 6, kValueChip, QColor());
+    } else if (kind == "display" || kind == "edit") {
         roundBox(p, r, 4, QColor(18, 18, 18), look == Look::Over ? QColor(80, 80, 80) : kLine);
         if (kind == "display") {
             p.fillRect(QRectF(r.left() + 6, r.bottom() - 2, r.width() - 12, 2), accentAlpha(160));
@@ -545,27 +579,28 @@ void mouseDrawing(QPainter& p, const Window& main) {
     p.setPen(QPen(QColor(52, 52, 52), 1));
     p.drawLine(QPointF(625, 90), QPointF(625, 250));
     p.drawLine(QPointF(510, 255), QPointF(740, 255));
-    // Leader lines from the label of button b to its zone.
-    p.setPen(QPen(accentAlpha(110), 1));
+    // Leader lines from the label of button b to its zone, around the other zones.
+    std::vector<zel::skinpaint::RouteBox> zones;
+    std::vector<int> buttons;
     for (int b = 0; b < 8; ++b) {
-        const Area& label = main.layout.area(20 + b);
         const Area& zone = main.layout.area(35 + b);
-        if (label.empty() || zone.empty()) {
-            continue;
+        if (!zone.empty() && !main.layout.area(20 + b).empty()) {
+            zones.push_back(routeBox(zone));
+            buttons.push_back(b);
         }
-        const qreal ly = label.y + label.height / 2.0;
-        const bool left = label.x < 600;
-        const QPointF start(left ? label.x + label.width + 2 : label.x - 2, ly);
-        const QPointF end(left ? zone.x - 2 : zone.x + zone.width + 2, zone.y + zone.height / 2.0);
-        const qreal midX =
-            left ? std::min(start.x() + 14, end.x()) : std::max(start.x() - 14, end.x());
-        QPainterPath line(start);
-        line.lineTo(midX, ly);
-        line.lineTo(end);
+    }
+    p.setPen(QPen(accentAlpha(110), 1));
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const auto route =
+            zel::skinpaint::leaderRoute(routeBox(main.layout.area(20 + buttons[i])), zones, i);
+        QPainterPath line(QPointF(route.front().x, route.front().y));
+        for (std::size_t k = 1; k < route.size(); ++k) {
+            line.lineTo(route[k].x, route[k].y);
+        }
         p.setBrush(Qt::NoBrush);
         p.drawPath(line);
         p.setBrush(accentAlpha(160));
-        p.drawEllipse(end, 2, 2);
+        p.drawEllipse(QPointF(route.back().x, route.back().y), 2, 2);
     }
 }
 
@@ -595,29 +630,35 @@ int run(const std::string& in, const QString& out, qreal scale) {
         const Window* page;
     };
     const Page pages[] = {{"main", &main}, {"advanced", &adv}, {"mac", &mac}, {"led", &led}};
+    // A page in one look; the frame around it (the main layout's elements 0..19) takes
+    // the same look, except for the unavailable look, which no frame element has.
+    const auto pagePicture = [&](const Window* page, Look look) {
+        QImage img = canvas(mainSize, mainRadius, scale);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        frameBackground(p);
+        roundBox(p, QRectF(262, 62, 728, 568), 10, QColor(26, 26, 26), kLine);
+        if (page == &main) {
+            mouseDrawing(p, main);
+            drawElements(p, main, look, 20, 74);
+        } else {
+            if (page == &mac) {
+                for (const auto& c : mac.layout.macroDisplays) {
+                    panelFromCorner(p, c);
+                }
+                panelFromCorner(p, mac.layout.edits[0]);
+            }
+            drawElements(p, *page, look);
+        }
+        drawElements(p, main, look == Look::Unavailable ? Look::Normal : look, 0, 19);
+        p.end();
+        cutToMask(img, mainSize, mainRadius);
+        return img;
+    };
     QImage ledNormal;
     for (const Page& pg : pages) {
         for (Look look : {Look::Normal, Look::Over, Look::Down}) {
-            QImage img = canvas(mainSize, mainRadius, scale);
-            QPainter p(&img);
-            p.setRenderHint(QPainter::Antialiasing);
-            frameBackground(p);
-            roundBox(p, QRectF(262, 62, 728, 568), 10, QColor(26, 26, 26), kLine);
-            if (pg.page == &main) {
-                mouseDrawing(p, main);
-                drawElements(p, main, look, 20, 74);
-            } else {
-                if (pg.page == &mac) {
-                    for (const auto& c : mac.layout.macroDisplays) {
-                        panelFromCorner(p, c);
-                    }
-                    panelFromCorner(p, mac.layout.edits[0]);
-                }
-                drawElements(p, *pg.page, look);
-            }
-            drawElements(p, main, look, 0, 19);
-            p.end();
-            cutToMask(img, mainSize, mainRadius);
+            const QImage img = pagePicture(pg.page, look);
             static const char* suffix[] = {"_normal.jpg", "_over.jpg", "_down.jpg"};
             ok &= save(img, out + "/" + pg.prefix + suffix[static_cast<int>(look)]);
             if (pg.page == &led && look == Look::Normal) {
@@ -625,6 +666,9 @@ int run(const std::string& in, const QString& out, qreal scale) {
             }
         }
     }
+    // The advanced page's choices the program does not offer (polling rates other than the
+    // one it keeps) are composed from this picture.
+    ok &= save(pagePicture(&adv, Look::Unavailable), out + "/advanced_off.jpg");
     // Lighting covers: the normal page dimmed, copied over the controls an effect lacks.
     {
         QImage null = ledNormal.copy();

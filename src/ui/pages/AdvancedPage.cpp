@@ -18,7 +18,19 @@ namespace elements = layout::skin_advance;
 constexpr QPoint kDpiThumbOffset(-5, 13);
 constexpr QPoint kThumbOffset(-6, 0);
 
+/// The word of an unavailable choice, dimmed like its picture.
+constexpr QColor kUnavailableTextColour(98, 98, 98);
+
+bool unavailablePollingRate(int element) {
+    const int index = element - elements::kPollingRateFirst;
+    return index >= 0 && index < elements::kPollingRateCount && !pollingRateAvailable(index);
+}
+
 } // namespace
+
+int AdvancedPage::hoverElement(const PointerState& pointer, int /*keyCount*/) const {
+    return unavailablePollingRate(pointer.hotAdvanced) ? kNoElement : pointer.hotAdvanced;
+}
 
 bool AdvancedPage::keepsOverLook(int element) const {
     return element == elements::kPointerSpeedSlider || element == elements::kWheelSpeedSlider ||
@@ -75,6 +87,15 @@ void AdvancedPage::paintStates(QImage& image, const PageView& view) const {
         composeArea(image, down, a.area(elements::kPollingRateFirst + sh.usbSpeed));
         composeArea(image, down, a.area(elements::kPollingBarFirst + sh.usbSpeed));
     }
+    // The rates a press does not set, with their bars, in the unavailable look.
+    for (int i = 0; i < elements::kPollingRateCount; ++i) {
+        if (!pollingRateAvailable(i)) {
+            composeArea(image, view.skin.advancedUnavailable,
+                        a.area(elements::kPollingRateFirst + i));
+            composeArea(image, view.skin.advancedUnavailable,
+                        a.area(elements::kPollingBarFirst + i));
+        }
+    }
 }
 
 void AdvancedPage::paintTexts(QImage& image, const PageView& view) const {
@@ -101,6 +122,8 @@ void AdvancedPage::paintTexts(QImage& image, const PageView& view) const {
             drawText(image, area,
                      QString::number(dpiOfStep(sh.dpiValueIndex[static_cast<std::size_t>(level)])),
                      font, level == sh.dpiLevel ? kAccentColour : kTextColour);
+        } else if (unavailablePollingRate(e)) {
+            drawText(image, area, qs(area.label), font, kUnavailableTextColour);
         } else {
             drawLabel(image, area, font);
         }

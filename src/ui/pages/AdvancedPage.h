@@ -11,6 +11,8 @@ class AdvancedPage final : public MainWindowPage {
 public:
     const SkinLayout& layout(const MainWindowSkin& skin) const override { return skin.advanced; }
     int hotElement(const PointerState& pointer) const override { return pointer.hotAdvanced; }
+    /// The element under the pointer; an unavailable polling rate shows no hover or press.
+    int hoverElement(const PointerState& pointer, int keyCount) const override;
     bool keepsOverLook(int element) const override;
     PressOutcome press(const PointerState& pointer, int keyCount, const ProfileSettings& profile,
                        SharedSettings& shared) const override;

@@ -55,6 +55,11 @@ void ButtonsPage::paintStates(QImage& image, const PageView& view) const {
         composeArea(image, view.pictures.down,
                     main.area(elements::kButtonLabelFirst + hot - elements::kButtonZoneFirst));
     }
+    // The wheel direction in use, whatever the pointer does.
+    if (view.shared.wheelStatus == 0 || view.shared.wheelStatus == 1) {
+        composeArea(image, view.pictures.down,
+                    main.area(elements::kWheelNormal + view.shared.wheelStatus));
+    }
     // The DPI level toggles show which levels are on, as on the advanced page. Only the
     // first three are on this page: the numbers after them are button zones here.
     for (int i = 0; i < elements::kDpiToggleCount; ++i) {

@@ -40,6 +40,12 @@ int fireTimeFromSlider(int value);     ///< FIRE_TIME = value, never below 8
 int ledCycleTimeFromSlider(int value); ///< LED_CYCTIME = value - 1
 int ledBrightFromSlider(int value);    ///< LED_BRIGHT = 7 - value
 
+/// Whether polling-rate choice `index` (0 = 1000 Hz, the first element) takes effect: a
+/// press on any of them keeps USB_SPEED 0, so the others are shown as unavailable.
+constexpr bool pollingRateAvailable(int index) {
+    return index == 0;
+}
+
 /// Width of the filled part of each advanced-page slider.
 int dpiSliderFill(int step);                    ///< 303/17 scale, 303 at step 16
 int elevenStepSliderFill(int value, int width); ///< DPI_SPEED and WHEEL_SPEED
