@@ -17,6 +17,8 @@ namespace elements = layout::skin_color;
 
 /// The thumb sits this far left of and above the end of a slider's filled part.
 constexpr QPoint kThumbOffset(-5, -5);
+/// The part of a reaction drop-down taken by its arrow, at the right.
+constexpr int kReactionArrowWidth = 12;
 /// The slider captions are centred as if the slider ended this much earlier.
 constexpr int kSliderCaptionInset = 30;
 
@@ -131,7 +133,10 @@ void LightingPage::placeTexts(const PageView& view, const TextSink& out) const {
             if (effect == kReactionEffect) {
                 const int type =
                     view.profile.reactType[static_cast<std::size_t>(e - elements::kReactionFirst)];
-                out(area, listEntry(view.pack.reactionNames(), type), kTextColour, {});
+                // Centred beside the small arrow in the drop-down's lower right corner.
+                Area beside = area;
+                beside.width -= kReactionArrowWidth;
+                out(beside, listEntry(view.pack.reactionNames(), type), kTextColour, {});
             } else {
                 out(area, qs(area.label), kTextColour, {});
             }
