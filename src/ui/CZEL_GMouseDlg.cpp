@@ -619,8 +619,7 @@ void CZEL_GMouseDlg::paintFrame(QImage& image) const {
     }
 }
 
-void CZEL_GMouseDlg::paintApply(QImage& image, const Area& area, const QFont& font,
-                                int language) const {
+void CZEL_GMouseDlg::paintApply(QImage& image, const Area& area) const {
     // While a download runs, the element is dimmed where its blocks are still to come:
     // the lit part grows from the left with the blocks written.
     const int total = m_ctx.state.downloadTotal.load();
@@ -631,32 +630,34 @@ void CZEL_GMouseDlg::paintApply(QImage& image, const Area& area, const QFont& fo
         p.fillRect(QRect(area.x + lit, area.y, area.width - lit, area.height),
                    QColor(0, 0, 0, 130));
     }
-    const QString outcome = applyOutcomeText(m_ctx.state.applyOutcome, language);
-    if (!outcome.isEmpty() && !m_ctx.state.downloadBusy.load()) {
-        drawText(image, area, outcome, font, kTextColour);
-    } else {
-        drawLabel(image, area, font);
-    }
 }
 
-void CZEL_GMouseDlg::paintFrameTexts(QImage& image, const QFont& font) const {
+void CZEL_GMouseDlg::placeFrameTexts(const TextSink& out) const {
     const int language = m_ctx.state.language.load();
     for (int e = 0; e <= frame::kFrameLast; ++e) {
         const Area& area = m_skin.main.area(e);
         if (e == frame::kLanguage) {
             const int name = kLanguageNameFirst + std::clamp(language, 0, kLanguageNameCount - 1);
-            drawText(image, area, qs(m_ctx.pack.text(TextTable::Other, name)), font, kTextColour);
+            out(area, qs(m_ctx.pack.text(TextTable::Other, name)), kTextColour, {});
         } else if (within(e, frame::kProfileFirst, frame::kProfileCount)) {
-            drawText(image, area, qs(area.label), font, kTextColour,
-                     {0, kProfileCaptionExtra, false});
+            out(area, qs(area.label), kTextColour, {0, kProfileCaptionExtra, false});
         } else if (e == frame::kImport || e == frame::kExport || e == frame::kReset) {
-            drawText(image, area, qs(area.label), font, kTextColour, {0, kToolCaptionExtra, false});
+            out(area, qs(area.label), kTextColour, {0, kToolCaptionExtra, false});
         } else if (e == frame::kApply) {
-            paintApply(image, area, font, language);
+            // The label, or the word on the last download's outcome.
+            const QString outcome = applyOutcomeText(m_ctx.state.applyOutcome, language);
+            const bool showOutcome = !outcome.isEmpty() && !m_ctx.state.downloadBusy.load();
+            out(area, showOutcome ? outcome : qs(area.label), kTextColour, {});
         } else {
-            drawLabel(image, area, font);
+            out(area, qs(area.label), kTextColour, {});
         }
     }
+}
+
+void CZEL_GMouseDlg::placeTexts(const TextSink& out) const {
+    const QFont font = m_ctx.fonts.selectFont(kTextFont, m_ctx.state.language.load());
+    placeFrameTexts(out);
+    shownPage().placeTexts(pageView(font), out);
 }
 
 void CZEL_GMouseDlg::composeInto(QImage& image) const {
@@ -677,8 +678,13 @@ void CZEL_GMouseDlg::composeInto(QImage& image) const {
     paintHot(image, view);
     page.paintStates(image, view);
     paintFrame(image);
-    paintFrameTexts(image, font);
-    page.paintTexts(image, view);
+    paintApply(image, m_skin.main.area(frame::kApply));
+    const TextSink draw = [&](const Area& area, const QString& text, const QColor& colour,
+                              TextPlacement placement) {
+        drawText(image, area, text, font, colour, placement);
+    };
+    placeFrameTexts(draw);
+    page.placeTexts(view, draw);
 }
 
 QImage CZEL_GMouseDlg::compose() const {

@@ -43,6 +43,9 @@ public:
     QImage compose(qreal devicePixelRatio) const;
     /// Draws the whole window as it is painted now onto `image` (of the window's size).
     void composeInto(QImage& image) const;
+    /// Every text the window draws now (the frame's, then the shown page's), with its
+    /// element and placement, in the order they are drawn. The font is the language's.
+    void placeTexts(const TextSink& out) const;
 
     /// The element of the main layout under a point (kNoElement = none); the buttons page
     /// hit-tests more of it than the others.
@@ -120,10 +123,9 @@ private:
     // Painting.
     void paintHot(QImage& image, const PageView& view) const;
     void paintFrame(QImage& image) const;
-    void paintFrameTexts(QImage& image, const QFont& font) const;
-    /// The Apply element: its fill while a download runs, its label or the word on the
-    /// last download's outcome.
-    void paintApply(QImage& image, const Area& area, const QFont& font, int language) const;
+    void placeFrameTexts(const TextSink& out) const;
+    /// The Apply element's fill while a download runs.
+    void paintApply(QImage& image, const Area& area) const;
 
     MainWindowContext m_ctx;
     MainWindowSkin& m_skin;

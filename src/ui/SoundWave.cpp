@@ -1,5 +1,7 @@
 #include "ui/SoundWave.h"
 
+#include "ui/pages/PagePainting.h"
+
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -101,20 +103,20 @@ QImage SoundWave::compose() {
     }
     // Captions under the pattern choices: centred on the element, starting its width
     // below its top.
-    QPainter p(&frame);
-    p.setFont(m_font);
-    p.setPen(Qt::white);
-    const QFontMetrics metrics(m_font);
+    const int lineHeight = QFontMetrics(m_font).height();
     for (int e = kSoundModeBar; e <= kSoundModeTempo; ++e) {
         const Area& a = area(e);
-        const QString text = QString::fromStdString(a.label);
-        if (text.isEmpty()) {
-            continue;
-        }
-        const int left = a.x + (a.width - metrics.horizontalAdvance(text)) / 2;
-        p.drawText(QPoint(left, a.y + a.width + metrics.ascent()), text);
+        drawText(frame, captionArea(a, lineHeight), QString::fromStdString(a.label), m_font,
+                 Qt::white);
     }
     return frame;
+}
+
+Area SoundWave::captionArea(const Area& tile, int lineHeight) {
+    // The line, with a little room above and below it, so the text stays where it was.
+    constexpr int kRoom = 4;
+    return Area{tile.x, tile.y + tile.width - kRoom, tile.width, lineHeight + 2 * kRoom,
+                tile.label};
 }
 
 void SoundWave::paintEvent(QPaintEvent*) {

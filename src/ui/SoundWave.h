@@ -50,6 +50,9 @@ public:
     bool followingPointer() const { return m_moving; }
     /// Element `index` of the layout (an empty area when there is none).
     const Area& area(int index) const { return m_layout.area(index); }
+    /// Where the caption of a pattern choice is drawn (centred): a line as wide as the
+    /// choice, starting its width below its top.
+    static Area captionArea(const Area& tile, int lineHeight);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

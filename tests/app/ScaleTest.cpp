@@ -5,6 +5,7 @@
 #include "presentation/LayoutElements.h"
 #include "presentation/PictureCache.h"
 #include "presentation/SkinPictures.h"
+#include "ui/pages/ButtonsPage.h"
 
 #include <QPainter>
 #include <QProcess>
@@ -90,17 +91,12 @@ TEST_F(ScaleTest, EveryPageComposesAtEachRatioWithItsTextsInsideTheirElements) {
                         continue;
                     }
                     const QString text = QString::fromStdString(a.label);
-                    // The sound-lighting button's caption is written from the left below
-                    // the button, where at least 200 units are free.
+                    // The sound-lighting button's caption is centred below the button.
                     const bool soundCaption =
                         page == &app->skin().main &&
                         static_cast<int>(e) == layout::skin_main::kSoundLighting;
-                    const Area room =
-                        soundCaption ? Area{a.x, a.y, std::max(a.width, 200) - 5, a.height, ""} : a;
-                    QRectF ink = inkOf(text, font, room, dpr);
-                    if (soundCaption) {
-                        ink.moveLeft(0);
-                    }
+                    const Area room = soundCaption ? ButtonsPage::soundCaptionArea(a) : a;
+                    const QRectF ink = inkOf(text, font, room, dpr);
                     ++measured;
                     EXPECT_GE(ink.left(), 0.0) << e << ' ' << a.label;
                     EXPECT_LE(ink.right(), room.width) << e << ' ' << a.label;

@@ -296,8 +296,8 @@ def color_page(lang):
     d[37] = e("label:direction", 270, 336, 120, 26, "direction")
     d[45] = e("icon:sym", 400, 328, 56, 40, name="Mirror")
     for i, style in enumerate(["icon:arrowL", "icon:arrowR", "icon:arrowOut", "icon:arrowIn"]):
-        d[47 + i] = e(style, 476 + i * 70, 328, 56, 40, name="Direction")
-        d[31 + i] = e("label:dir", 470 + i * 70, 370, 68, 20, "dir%d" % i,
+        d[47 + i] = e(style, 480 + i * 84, 328, 56, 40, name="Direction")
+        d[31 + i] = e("label:dir", 468 + i * 84, 370, 80, 20, "dir%d" % i,
                        name="DirectionCaption")
     d[30] = e("label:sym", 394, 370, 68, 20, "sym", name="MirrorCaption")
     d[36] = e("label:react", 270, 398, 120, 24, "react")

@@ -54,19 +54,26 @@ QImage composeMenu(QSize size, const QImage& normal, const QImage& band, int hot
     return frame;
 }
 
+QRect rowTextRect(int width, int row, int rowHeight, bool fromLeft) {
+    const int left = fromLeft ? 2 : kTextMargin;
+    return QRect(left, (row - 1) * rowHeight, width - left - kTextMargin, rowHeight);
+}
+
+int rowTextFlags(bool fromLeft) {
+    return static_cast<int>((fromLeft ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
+}
+
 void drawRowText(QImage& image, int row, int rowHeight, const QString& text, const QFont& font,
                  bool fromLeft) {
     if (text.isEmpty() || row < 1 || rowHeight <= 0) {
         return;
     }
-    const int left = fromLeft ? 2 : kTextMargin;
-    const QRect area(left, (row - 1) * rowHeight, layoutSize(image).width() - left - kTextMargin,
-                     rowHeight);
+    const QRect area = rowTextRect(layoutSize(image).width(), row, rowHeight, fromLeft);
     const QFontMetrics metrics(font, &image);
     QPainter p(&image);
     p.setFont(font);
     p.setPen(Qt::white);
-    p.drawText(area, (fromLeft ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter,
+    p.drawText(area, rowTextFlags(fromLeft),
                metrics.elidedText(text, Qt::ElideRight, area.width()));
 }
 

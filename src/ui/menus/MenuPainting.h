@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -29,6 +30,11 @@ int menuRowAt(QPoint point, int width, int rowHeight, int lastRow);
 /// that row's band copied from `band`.
 QImage composeMenu(QSize size, const QImage& normal, const QImage& band, int hotRow, int rowHeight,
                    qreal devicePixelRatio = 1.0);
+
+/// The rectangle of row `row` (from 1) of a popup `width` wide that its text is laid out
+/// in, and the flags it is drawn with.
+QRect rowTextRect(int width, int row, int rowHeight, bool fromLeft);
+int rowTextFlags(bool fromLeft);
 
 /// Draws `text` in white into row `row` (from 1): centred in the row, or from x = 2 when
 /// `fromLeft`; a text wider than the row is cut with an ellipsis, so it never leaves it.

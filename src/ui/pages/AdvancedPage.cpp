@@ -17,6 +17,8 @@ namespace elements = layout::skin_advance;
 /// Where each slider's thumb is drawn, from the end of the slider's filled part.
 constexpr QPoint kDpiThumbOffset(-5, 13);
 constexpr QPoint kThumbOffset(-6, 0);
+/// Room kept between a right-aligned value and the right edge of its box.
+constexpr int kValueTextInset = 6;
 
 /// The word of an unavailable choice, dimmed like its picture.
 constexpr QColor kUnavailableTextColour(98, 98, 98);
@@ -98,34 +100,28 @@ void AdvancedPage::paintStates(QImage& image, const PageView& view) const {
     }
 }
 
-void AdvancedPage::paintTexts(QImage& image, const PageView& view) const {
+void AdvancedPage::placeTexts(const PageView& view, const TextSink& out) const {
     const SkinLayout& a = view.skin.advanced;
     const SharedSettings& sh = view.shared;
-    const QFont& font = view.font;
     for (int e = 0; e <= elements::kLastElement; ++e) {
         const Area& area = a.area(e);
         if (e == elements::kPointerSpeedValue) {
-            drawText(image, area, QString::number(sh.dpiSpeed), font, kTextColour);
+            out(area, QString::number(sh.dpiSpeed), kTextColour, {});
         } else if (e == elements::kWheelSpeedValue) {
-            drawText(image, area, QString::number(sh.wheelSpeed), font, kTextColour);
+            out(area, QString::number(sh.wheelSpeed), kTextColour, {});
         } else if (e == elements::kFireTimeValue) {
-            if (!area.empty()) {
-                QPainter p(&image);
-                p.setFont(font);
-                p.setPen(kTextColour);
-                p.drawText(QRect(area.x, area.y, area.width, area.height),
-                           Qt::AlignRight | Qt::AlignVCenter, QString::number(sh.fireTime));
-            }
+            // Right-aligned, kept off the box's right edge.
+            out(area, QString::number(sh.fireTime), kTextColour,
+                {0, 0, false, true, kValueTextInset});
         } else if (e >= elements::kDpiValueFirst &&
                    e < elements::kDpiValueFirst + elements::kDpiValueCount) {
             const int level = e - elements::kDpiValueFirst;
-            drawText(image, area,
-                     QString::number(dpiOfStep(sh.dpiValueIndex[static_cast<std::size_t>(level)])),
-                     font, level == sh.dpiLevel ? kAccentColour : kTextColour);
+            out(area, QString::number(dpiOfStep(sh.dpiValueIndex[static_cast<std::size_t>(level)])),
+                level == sh.dpiLevel ? kAccentColour : kTextColour, {});
         } else if (unavailablePollingRate(e)) {
-            drawText(image, area, qs(area.label), font, kUnavailableTextColour);
+            out(area, qs(area.label), kUnavailableTextColour, {});
         } else {
-            drawLabel(image, area, font);
+            out(area, qs(area.label), kTextColour, {});
         }
     }
 }

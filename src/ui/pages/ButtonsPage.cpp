@@ -15,10 +15,9 @@ namespace {
 
 namespace elements = layout::skin_main;
 
-/// The sound-lighting caption runs on to the right of its small button, below it.
+/// The sound-lighting caption is centred below its small button, on a line this wide.
 constexpr int kSoundCaptionGap = 2;
-constexpr int kSoundCaptionIndent = 5;
-constexpr int kSoundCaptionMinWidth = 200;
+constexpr int kSoundCaptionWidth = 160;
 /// Button labels sit a little right of their element's centre.
 constexpr int kButtonLabelShift = 5;
 
@@ -27,6 +26,12 @@ constexpr std::int32_t kCodeSniperDpi = 40000;
 constexpr int kSniperDpiFunction = 41;
 
 } // namespace
+
+Area ButtonsPage::soundCaptionArea(const Area& button) {
+    const int width = std::max(button.width, kSoundCaptionWidth);
+    return Area{button.x + (button.width - width) / 2, button.y + button.height + kSoundCaptionGap,
+                width, button.height, button.label};
+}
 
 int ButtonsPage::hoverElement(const PointerState& pointer, int keyCount) const {
     return isPictureZone(pointer.hotMain, keyCount) ? kNoElement : pointer.hotMain;
@@ -97,21 +102,17 @@ QString ButtonsPage::buttonText(const PageView& view, int slot) {
     return qs(buttonLabel(label));
 }
 
-void ButtonsPage::paintTexts(QImage& image, const PageView& view) const {
+void ButtonsPage::placeTexts(const PageView& view, const TextSink& out) const {
     const SkinLayout& main = view.skin.main;
     for (int e = elements::kFrameLast + 1; e <= elements::kLastHit; ++e) {
         const Area& area = main.area(e);
         if (e >= elements::kButtonLabelFirst && e < elements::kButtonLabelFirst + view.keyCount) {
-            drawText(image, area, buttonText(view, e - elements::kButtonLabelFirst), view.font,
-                     kTextColour, {kButtonLabelShift, 0, false});
+            out(area, buttonText(view, e - elements::kButtonLabelFirst), kTextColour,
+                {kButtonLabelShift, 0, false});
         } else if (e == elements::kSoundLighting) {
-            Area below = area;
-            below.x += kSoundCaptionIndent;
-            below.y += area.height + kSoundCaptionGap;
-            below.width = std::max(below.width, kSoundCaptionMinWidth);
-            drawText(image, below, qs(area.label), view.font, kTextColour, {0, 0, true});
+            out(soundCaptionArea(area), qs(area.label), kTextColour, {});
         } else {
-            drawLabel(image, area, view.font);
+            out(area, qs(area.label), kTextColour, {});
         }
     }
 }

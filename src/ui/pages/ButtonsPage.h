@@ -18,13 +18,15 @@ public:
     PressOutcome press(const PointerState& pointer, int keyCount, const ProfileSettings& profile,
                        SharedSettings& shared) const override;
     void paintStates(QImage& image, const PageView& view) const override;
-    void paintTexts(QImage& image, const PageView& view) const override;
+    void placeTexts(const PageView& view, const TextSink& out) const override;
 
     /// Whether the hovered button (`hotMain`) has a lighting step, so its tag shows.
     static bool showsLightingTag(int hotMain, int keyCount, const ProfileSettings& profile);
 
     /// The label of button `slot` as the page shows it.
     static QString buttonText(const PageView& view, int slot);
+    /// Where the sound-lighting button's caption is drawn: centred below the button.
+    static Area soundCaptionArea(const Area& button);
 };
 
 } // namespace zel

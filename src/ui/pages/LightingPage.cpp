@@ -17,6 +17,8 @@ namespace elements = layout::skin_color;
 
 /// The thumb sits this far left of and above the end of a slider's filled part.
 constexpr QPoint kThumbOffset(-5, -5);
+/// The part of a reaction drop-down taken by its arrow, at the right.
+constexpr int kReactionArrowWidth = 12;
 /// The slider captions are centred as if the slider ended this much earlier.
 constexpr int kSliderCaptionInset = 30;
 
@@ -103,7 +105,7 @@ void LightingPage::paintStates(QImage& image, const PageView& view) const {
     }
 }
 
-void LightingPage::paintTexts(QImage& image, const PageView& view) const {
+void LightingPage::placeTexts(const PageView& view, const TextSink& out) const {
     const SkinLayout& led = view.skin.lighting;
     const SharedSettings& sh = view.shared;
     const int effect = sh.ledType;
@@ -117,7 +119,7 @@ void LightingPage::paintTexts(QImage& image, const PageView& view) const {
             // without them the way back to the effects would be an empty tab.
             if (modeText || e == elements::kTitle || e == elements::kHint ||
                 e == elements::kEffectsTab || e == elements::kAltModeTab) {
-                drawLabel(image, area, view.font);
+                out(area, qs(area.label), kTextColour, {});
             }
             continue;
         }
@@ -126,23 +128,24 @@ void LightingPage::paintTexts(QImage& image, const PageView& view) const {
             continue;
         }
         if (e == elements::kEffect) {
-            drawText(image, area, listEntry(view.pack.effectNames(), effect), view.font,
-                     kTextColour);
+            out(area, listEntry(view.pack.effectNames(), effect), kTextColour, {});
         } else if (within(e, elements::kReactionFirst, reactionButtons(view.keyCount))) {
             if (effect == kReactionEffect) {
                 const int type =
                     view.profile.reactType[static_cast<std::size_t>(e - elements::kReactionFirst)];
-                drawText(image, area, listEntry(view.pack.reactionNames(), type), view.font,
-                         kTextColour);
+                // Centred beside the small arrow in the drop-down's lower right corner.
+                Area beside = area;
+                beside.width -= kReactionArrowWidth;
+                out(beside, listEntry(view.pack.reactionNames(), type), kTextColour, {});
             } else {
-                drawLabel(image, area, view.font);
+                out(area, qs(area.label), kTextColour, {});
             }
         } else if (e == elements::kSpeedSlider || e == elements::kBrightnessSlider) {
             Area narrowed = area;
             narrowed.width -= kSliderCaptionInset;
-            drawLabel(image, narrowed, view.font);
+            out(narrowed, qs(narrowed.label), kTextColour, {});
         } else {
-            drawLabel(image, area, view.font);
+            out(area, qs(area.label), kTextColour, {});
         }
     }
 }

@@ -16,10 +16,17 @@ constexpr int kRecordText = 39;
 constexpr int kStopText = 40;
 constexpr int kRecordTextShift = -3;
 
+/// The captions keep this far inside their elements, in line with the rows of the lists.
+constexpr int kCaptionInset = 4;
+/// The software-macro switch's text keeps this far inside the part of its box left of the
+/// switch drawn at the box's right end.
+constexpr int kSwitchTextInset = 8;
+constexpr int kSwitchWidth = 52;
+
 bool leftAligned(int element) {
     return element == elements::kMacrosCaption || element == elements::kStepsCaption ||
            element == elements::kLightsCaption || element == elements::kRepeatCaption ||
-           element == elements::kSoftwareMacros || element == elements::kHint;
+           element == elements::kHint;
 }
 
 } // namespace
@@ -44,20 +51,22 @@ void MacroPage::paintStates(QImage& image, const PageView& view) const {
     }
 }
 
-void MacroPage::paintTexts(QImage& image, const PageView& view) const {
+void MacroPage::placeTexts(const PageView& view, const TextSink& out) const {
     const SkinLayout& m = view.skin.macro;
     for (int e = 0; e <= elements::kLastHit; ++e) {
         const Area& area = m.area(e);
         if (e == elements::kRecord) {
-            drawText(
-                image, area,
+            out(area,
                 qs(view.pack.text(TextTable::DevMac, view.recording ? kStopText : kRecordText)),
-                view.font, view.recording ? kRecordingColour : kTextColour,
-                {kRecordTextShift, 0, false});
+                view.recording ? kRecordingColour : kTextColour, {kRecordTextShift, 0, false});
+        } else if (e == elements::kSoftwareMacros) {
+            Area beside = area;
+            beside.width -= kSwitchWidth;
+            out(beside, qs(area.label), kTextColour, {0, 0, true, false, kSwitchTextInset});
         } else if (leftAligned(e)) {
-            drawText(image, area, qs(area.label), view.font, kTextColour, {0, 0, true});
+            out(area, qs(area.label), kTextColour, {0, 0, true, false, kCaptionInset});
         } else {
-            drawLabel(image, area, view.font);
+            out(area, qs(area.label), kTextColour, {});
         }
     }
 }

@@ -13,7 +13,7 @@ public:
     PressOutcome press(const PointerState& pointer, int keyCount, const ProfileSettings& profile,
                        SharedSettings& shared) const override;
     void paintStates(QImage& image, const PageView& view) const override;
-    void paintTexts(QImage& image, const PageView& view) const override;
+    void placeTexts(const PageView& view, const TextSink& out) const override;
 };
 
 } // namespace zel

@@ -3,6 +3,7 @@
 #include "presentation/MainWindowSkin.h"
 #include "ui/PointerState.h"
 #include "ui/pages/PageDispatch.h"
+#include "ui/pages/TextPlacement.h"
 
 #include <QFont>
 #include <QImage>
@@ -52,8 +53,10 @@ public:
                                const ProfileSettings& profile, SharedSettings& shared) const = 0;
     /// The page's states: selections, toggles, slider fills.
     virtual void paintStates(QImage& image, const PageView& view) const = 0;
-    /// The page's texts (after the frame's).
-    virtual void paintTexts(QImage& image, const PageView& view) const = 0;
+    /// The page's texts, each handed to `out` with its element and placement.
+    virtual void placeTexts(const PageView& view, const TextSink& out) const = 0;
+    /// Draws the page's texts (after the frame's) in the view's font.
+    void paintTexts(QImage& image, const PageView& view) const;
 };
 
 } // namespace zel

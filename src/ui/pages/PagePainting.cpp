@@ -1,5 +1,7 @@
 #include "ui/pages/PagePainting.h"
 
+#include "ui/pages/MainWindowPage.h"
+
 #include <QPainter>
 
 namespace zel {
@@ -12,11 +14,26 @@ void drawText(QImage& image, const Area& area, const QString& text, const QFont&
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(colour);
-    const QRect rect(area.x + placement.dx, area.y, area.width,
-                     area.height + placement.extraHeight);
-    const Qt::Alignment align =
-        (placement.leftAligned ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter;
-    painter.drawText(rect, static_cast<int>(align) | Qt::TextSingleLine, text);
+    painter.drawText(textRect(area, placement), textFlags(placement), text);
+}
+
+QRect textRect(const Area& area, TextPlacement placement) {
+    return QRect(area.x + placement.dx + placement.inset, area.y, area.width - 2 * placement.inset,
+                 area.height + placement.extraHeight);
+}
+
+int textFlags(TextPlacement placement) {
+    const Qt::Alignment horizontal = placement.leftAligned    ? Qt::AlignLeft
+                                     : placement.rightAligned ? Qt::AlignRight
+                                                              : Qt::AlignHCenter;
+    return static_cast<int>(horizontal | Qt::AlignVCenter) | Qt::TextSingleLine;
+}
+
+void MainWindowPage::paintTexts(QImage& image, const PageView& view) const {
+    placeTexts(view, [&](const Area& area, const QString& text, const QColor& colour,
+                         TextPlacement placement) {
+        drawText(image, area, text, view.font, colour, placement);
+    });
 }
 
 void drawLabel(QImage& image, const Area& area, const QFont& font) {

@@ -2,6 +2,7 @@
 
 #include "presentation/SkinLayout.h"
 #include "settings/ProfileSettings.h"
+#include "ui/pages/TextPlacement.h"
 
 #include <QColor>
 #include <QFont>
@@ -20,15 +21,8 @@ inline QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-/// How a text sits in its element.
-struct TextPlacement {
-    int dx = 0;          ///< moved right by
-    int extraHeight = 0; ///< centred in a rectangle this much taller
-    bool leftAligned = false;
-};
-
-/// Draws text in an element: centred, or from the left. Nothing for empty text or an
-/// element at the origin (a missing entry).
+/// Draws text in an element: centred, or from the left or the right. Nothing for empty
+/// text or an element at the origin (a missing entry).
 void drawText(QImage& image, const Area& area, const QString& text, const QFont& font,
               const QColor& colour, TextPlacement placement = {});
 

@@ -7,6 +7,7 @@
 #include "presentation/SkinLayout.h"
 #include "settings/ProfileSettings.h"
 #include "ui/AppMessage.h"
+#include "ui/menus/MenuPainting.h"
 #include "ui/pages/PageLogic.h"
 
 #include <QApplication>
@@ -560,6 +561,47 @@ TEST_P(MenuPictures, EveryKindIsDrawn) {
         save(screen, "kind1_row" + std::to_string(row) + "_chain");
         delete menu;
     }
+    EXPECT_EQ(popupsLeft(), 0);
+}
+
+// Every row text of every popup fits its row whole: none is cut with an ellipsis, and each
+// keeps the row's margins.
+TEST_P(MenuPictures, EveryRowTextFitsItsRow) {
+    MenuRig rig({}, GetParam());
+    const QFontMetricsF metrics(rig.context.font);
+    std::vector<std::string> cut;
+    const auto check = [&](const auto* popup, bool fromLeft, const std::string& name) {
+        ASSERT_GT(popup->rowCount(), 0) << name;
+        for (int r = 1; r <= popup->rowCount(); ++r) {
+            const QString text = popup->rowText(r);
+            const QRect rect = rowTextRect(popup->width(), r, popup->rowHeight(), fromLeft);
+            const qreal over = metrics.horizontalAdvance(text) - rect.width();
+            if (over > 0) {
+                cut.push_back(name + " row " + std::to_string(r) + " \"" + text.toStdString() +
+                              "\" over by " + std::to_string(over));
+            }
+        }
+    };
+    for (const PopupKind kind :
+         {PopupKind::LedEffect, PopupKind::LedReaction, PopupKind::MacroLedMode,
+          PopupKind::WeaponPreset, PopupKind::MacroGroupMenu, PopupKind::MacroRowMenu,
+          PopupKind::MacroStepMenu, PopupKind::InsertStep, PopupKind::Assignment}) {
+        CMenuDlg* menu = rig.open(kind);
+        check(menu, kind == PopupKind::LedReaction,
+              "kind " + std::to_string(static_cast<int>(kind)));
+        const std::vector<int> subRows = kind == PopupKind::Assignment   ? std::vector{7, 8, 9, 11}
+                                         : kind == PopupKind::InsertStep ? std::vector{1, 2, 3, 4}
+                                                                         : std::vector<int>{};
+        for (int row : subRows) {
+            hoverRow(menu, row);
+            ASSERT_NE(menu->subPopup(), nullptr);
+            check(menu->subPopup(), false,
+                  "kind " + std::to_string(static_cast<int>(kind)) + " list " +
+                      std::to_string(row));
+        }
+        delete menu;
+    }
+    EXPECT_EQ(cut, std::vector<std::string>{});
     EXPECT_EQ(popupsLeft(), 0);
 }
 
