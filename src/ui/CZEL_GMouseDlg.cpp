@@ -653,6 +653,9 @@ void CZEL_GMouseDlg::paintFrameTexts(QImage& image, const QFont& font) const {
             drawText(image, area, qs(area.label), font, kTextColour, {0, kToolCaptionExtra, false});
         } else if (e == frame::kApply) {
             paintApply(image, area, font, language);
+        } else if (e == frame::kHelp) {
+            // The help element's text names the document it opens: its icon says the rest.
+            continue;
         } else {
             drawLabel(image, area, font);
         }
