@@ -2,8 +2,10 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QImage>
 #include <QScrollBar>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -13,8 +15,8 @@ namespace zel {
 
 namespace {
 
-constexpr int kWidth = 860;
-constexpr int kHeight = 700;
+constexpr int kWidth = 900;
+constexpr int kHeight = 720;
 
 /// The skins' colours: window background, panels, separators, accent, secondary text.
 const char* const kStyle = "QWidget#GuideWindow { background: #161616; }"
@@ -25,6 +27,37 @@ const char* const kStyle = "QWidget#GuideWindow { background: #161616; }"
                            " border-radius: 5px; }"
                            "QScrollBar::handle:vertical:hover { background: #07BCFF; }"
                            "QScrollBar::add-line, QScrollBar::sub-line { height: 0; }";
+
+/// The guide's text, whose pictures are scaled down smoothly: the pages are pictures of the
+/// whole window, shown smaller, and a plain scaling would leave their words unreadable.
+class GuideText final : public QTextBrowser {
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        QVariant loaded = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::ImageResource) {
+            return loaded;
+        }
+        QImage picture;
+        if (loaded.canConvert<QImage>()) {
+            picture = loaded.value<QImage>();
+        } else if (loaded.canConvert<QByteArray>()) {
+            picture.loadFromData(loaded.toByteArray());
+        }
+        const qreal ratio = devicePixelRatioF();
+        const int width = qRound(kPictureWidth * ratio);
+        if (picture.isNull() || picture.width() <= width) {
+            return loaded;
+        }
+        QImage scaled = picture.scaledToWidth(width, Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        return scaled;
+    }
+
+    /// As wide as the guide's <img> elements say.
+    static constexpr int kPictureWidth = 800;
+};
 
 bool isFile(const std::filesystem::path& path) {
     std::error_code ec;
@@ -62,7 +95,7 @@ std::optional<std::string> findGuide(const std::string& document, const std::str
 }
 
 GuideWindow::GuideWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this)) {
+    : QWidget(parent, Qt::Window), m_browser(new GuideText(this)) {
     setObjectName(QStringLiteral("GuideWindow"));
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QString::fromLatin1(kStyle));

@@ -93,6 +93,9 @@ TEST_F(GuideTest, HelpOpensTheGuideOfTheLanguageAndFollowsItsChanges) {
     Q_EMIT guide->browser()->anchorClicked(QUrl("#trouble"));
     EXPECT_TRUE(endsWith(guide->shownFile(), "/1_INI_EN/guide/index.html"));
     EXPECT_GT(guide->browser()->verticalScrollBar()->value(), 0);
+    Q_EMIT guide->browser()->anchorClicked(QUrl("#buttons"));
+    QTest::qWait(50);
+    keepPicture(guide->grab().toImage(), "guide_en_buttons");
 
     // The frame's language menu reads its languages and chooses them; the open guide
     // follows the language.
