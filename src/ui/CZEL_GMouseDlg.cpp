@@ -443,6 +443,8 @@ void CZEL_GMouseDlg::dispatchPress() {
             m_hooks.macroPagePressed(ps.hotMacro);
         }
     }
+    // Both language popups choose through the window's list {0, 1}: the language button's
+    // shows the languages' pictures, the language menu's (no list) their names.
     if (hm == frame::kLanguageMenu) {
         openLanguagePopup(frame::kLanguageMenu, false);
     } else if (hm == frame::kLanguage) {

@@ -9,6 +9,7 @@
 #include "QtTestWait.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -176,6 +177,57 @@ TEST_F(GuideTest, AMissingGuideIsToldAndOpensNothing) {
     click(app->mainWindow(), centre(app->skin().main.area(m::kTabFirst + 1)));
     EXPECT_EQ(app->mainWindow()->pointer().page, PageId::AdvancedPage);
     app->shutDown();
+}
+
+/// Runs the program with `arguments` and gives its exit status (-1 when it did not end).
+int runProgram(const QStringList& arguments, const std::string& runtime) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QString::fromStdString(runtime));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QString::fromStdString(builtAppDir() + "/zel-gmouse"), arguments);
+    if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit) {
+        program.kill();
+        return -1;
+    }
+    return program.exitCode();
+}
+
+// The build draws the guide's pictures in every language from one settings file.
+TEST(GuidePictures, RenderDrawsThePagesInTheLanguageAskedFor) {
+    TempAppDir appDir;
+    TempDir runtime;
+    const std::string config = appDir.appDir() + "/skins/config/config.ini";
+    const std::string before = readFile(config);
+    const auto render = [&](const std::string& folder, const QString& language) {
+        QStringList arguments{QStringLiteral("--simulate"), QStringLiteral("--app-dir"),
+                              QString::fromStdString(appDir.appDir()), QStringLiteral("--render"),
+                              QString::fromStdString(runtime.str() + "/" + folder)};
+        if (!language.isEmpty()) {
+            arguments << QStringLiteral("--language") << language;
+        }
+        return runProgram(arguments, runtime.str());
+    };
+    ASSERT_EQ(render("settings", {}), 0);
+    ASSERT_EQ(render("en", QStringLiteral("1")), 0);
+    ASSERT_EQ(render("de", QStringLiteral("4")), 0);
+    const auto page = [&](const std::string& folder) {
+        return QImage(QString::fromStdString(runtime.str() + "/" + folder + "/main.png"));
+    };
+    EXPECT_FALSE(page("de").isNull());
+    EXPECT_EQ(page("en"), page("settings"));
+    EXPECT_NE(page("de"), page("en"));
+    // Nothing of it is kept: the settings still name their own language.
+    EXPECT_EQ(readFile(config), before);
+
+    // The language is a number and belongs to the pages drawn.
+    EXPECT_EQ(render("bad", QStringLiteral("de")), 2);
+    EXPECT_EQ(runProgram(
+                  {QStringLiteral("--simulate"), QStringLiteral("--language"), QStringLiteral("1")},
+                  runtime.str()),
+              2);
 }
 
 } // namespace
