@@ -764,6 +764,9 @@ void App::shutDown() {
         m_sound->stop();
     }
     m_core.closeDevice();
+    if (m_guide) {
+        m_guide->hide();
+    }
     if (m_window) {
         m_window->hide();
     }
