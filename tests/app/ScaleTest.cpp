@@ -89,6 +89,11 @@ TEST_F(ScaleTest, EveryPageComposesAtEachRatioWithItsTextsInsideTheirElements) {
                     if (a.empty() || a.label.empty()) {
                         continue;
                     }
+                    // The help element's text names the guide it opens and is not drawn.
+                    if (page == &app->skin().main &&
+                        static_cast<int>(e) == layout::skin_main::kHelp) {
+                        continue;
+                    }
                     const QString text = QString::fromStdString(a.label);
                     // The sound-lighting button's caption is written from the left below
                     // the button, where at least 200 units are free.
