@@ -28,6 +28,9 @@ namespace zel {
 
 namespace {
 
+/// A language without a guide of its own shows the English one.
+constexpr int kGuideFallbackLanguage = 1;
+
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -102,6 +105,25 @@ App::~App() {
     m_core.stopWorkers();
 }
 
+void App::openDocument(const std::string& document) {
+    if (isWebAddress(document)) {
+        QDesktopServices::openUrl(QUrl(qs(document)));
+        return;
+    }
+    const FolderTree& folders = m_core.folders();
+    const auto guide = findGuide(document, folders.languageDir,
+                                 folders.skinsDir + languageFolderName(kGuideFallbackLanguage));
+    if (!guide) {
+        showWarning(Tip::OperationFailed);
+        return;
+    }
+    if (!m_guide) {
+        m_guide = std::make_unique<GuideWindow>();
+        m_guide->setWindowIcon(m_window->windowIcon());
+    }
+    m_guide->showGuide(*guide);
+}
+
 void App::showWarning(Tip tip, const std::string& suffix, const std::string& prefix,
                       const std::function<void(WarningDlg*)>& opened) {
     const std::string text = prefix + m_core.pack().tipText(tip) + suffix;
@@ -159,9 +181,7 @@ void App::createWindow() {
     };
     hooks.shutDown = [this] { shutDown(); };
     hooks.warn = [this](Tip tip) { showWarning(tip); };
-    hooks.openDocument = [](const std::string& path) {
-        QDesktopServices::openUrl(QUrl::fromUserInput(qs(path)));
-    };
+    hooks.openDocument = [this](const std::string& document) { openDocument(document); };
     hooks.chooseLanguage = [this](int language) { chooseLanguage(language); };
     hooks.macroName = [this](int code) { return m_core.macroName(code); };
     hooks.presetName = [this](int index) {
@@ -260,6 +280,10 @@ bool App::start() {
     m_skin.pictureScale = pictureScaleFor(screenPixelRatio());
     m_skin.beginMainPage(FolderTree::make(m_options.appDir, 0).skinsDir);
     m_core.loadSettings();
+    if (m_options.renderOnly && m_options.renderLanguage) {
+        // Read by every step from here on; nothing of a render-only run is written back.
+        state.language = *m_options.renderLanguage;
+    }
     if (!m_core.settingsProblem().empty()) {
         m_messages.message(m_core.settingsProblem() +
                            ". The program runs on the factory settings and does not write "
@@ -568,6 +592,15 @@ void App::chooseLanguage(int language) {
         followMacroPage(static_cast<int>(PageId::MacroPage));
     }
     m_window->update();
+    // An open guide follows the language, as the help element of the new layout names it.
+    if (m_guide && m_guide->isVisible()) {
+        const std::string document = m_skin.main.area(layout::skin_main::kHelp).label;
+        if (const auto guide =
+                findGuide(document, folders.languageDir,
+                          folders.skinsDir + languageFolderName(kGuideFallbackLanguage))) {
+            m_guide->showGuide(*guide);
+        }
+    }
 }
 
 MenuContext* App::menuContext() {
@@ -755,6 +788,9 @@ void App::shutDown() {
         m_sound->stop();
     }
     m_core.closeDevice();
+    if (m_guide) {
+        m_guide->hide();
+    }
     if (m_window) {
         m_window->hide();
     }

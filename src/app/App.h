@@ -11,6 +11,7 @@
 #include "session/AppState.h"
 #include "session/CoreSession.h"
 #include "ui/CZEL_GMouseDlg.h"
+#include "ui/GuideWindow.h"
 #include "ui/WarningDlg.h"
 
 #include <QObject>
@@ -19,6 +20,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QSocketNotifier;
@@ -55,6 +57,9 @@ struct AppOptions {
     /// Only render the pages (`renderPages`): no mouse is opened or written, nothing of the
     /// AppDir is written, and warnings and messages go to standard error instead of boxes.
     bool renderOnly = false;
+    /// With `renderOnly`: the language the pages are drawn in instead of the settings' own
+    /// (the build draws the user guide's pictures of every language).
+    std::optional<int> renderLanguage;
     /// The colour chooser of the lighting and advanced pages; null: the standard colour
     /// dialog (tests pass a scripted one).
     ColourChooser* colourChooser = nullptr;
@@ -122,6 +127,12 @@ public:
     SoundLightControl* soundLighting() const { return m_sound.get(); }
     /// The lighting page's preview worker is running.
     bool lightingPreviewRunning() const { return m_ledPreview && m_ledPreview->running(); }
+    /// The user guide window once the help element opened it.
+    GuideWindow* guideWindow() const { return m_guide.get(); }
+    /// What the help element does with its text: a web address goes to the desktop's
+    /// browser, a guide file (of the current language, else the English one) opens in the
+    /// guide window; no such file shows TipText 6.
+    void openDocument(const std::string& document);
     /// Shows the warning box for TipText `tip` (kind 2) between `prefix` and `suffix`.
     void showWarning(Tip tip, const std::string& suffix = {}, const std::string& prefix = {},
                      const std::function<void(WarningDlg*)>& opened = {});
@@ -192,6 +203,7 @@ private:
     std::unique_ptr<MacroPageControls> m_macroControls;
     std::unique_ptr<SoundLightControl> m_sound;
     std::unique_ptr<QSystemTrayIcon> m_tray;
+    std::unique_ptr<GuideWindow> m_guide;
     std::unique_ptr<QSocketNotifier> m_hotplugNotifier;
     std::unique_ptr<QObject> m_powerWatcher;
     std::vector<std::string> m_shownWarnings;

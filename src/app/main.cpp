@@ -15,8 +15,10 @@
 #include <QApplication>
 #include <QDir>
 
+#include <charconv>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -25,8 +27,9 @@ struct CommandLine {
     bool simulate = false;
     std::uint16_t product = 0x1040;
     bool bad = false;
-    std::string renderFolder; ///< --render DIR: write the four pages as PNG and end
-    std::string rest;         ///< the arguments as one text, for the hidden-start test
+    std::string renderFolder;    ///< --render DIR: write the four pages as PNG and end
+    std::optional<int> language; ///< --language N: the language of --render
+    std::string rest;            ///< the arguments as one text, for the hidden-start test
 };
 
 CommandLine parse(int argc, char** argv) {
@@ -39,6 +42,18 @@ CommandLine parse(int argc, char** argv) {
         line.rest += arg;
         if (arg == "--render" && i + 1 < argc) {
             line.renderFolder = argv[i + 1];
+        }
+        if (arg == "--language" && i + 1 < argc) {
+            const std::string_view value = argv[i + 1];
+            int index = 0;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), index);
+            if (error != std::errc() || end != value.data() + value.size() || index < 0 ||
+                index > 255) {
+                line.bad = true;
+            } else {
+                line.language = index;
+            }
         }
         if (arg == "--simulate") {
             line.simulate = true;
@@ -88,9 +103,14 @@ int run(int argc, char** argv) {
     zel::installSkinAccessibility();
 
     const CommandLine line = parse(argc, argv);
+    if (line.language && line.renderFolder.empty()) {
+        // The language of the running program is the settings' and the language popup's.
+        std::cerr << "zel-gmouse: --language goes with --render\n";
+        return 2;
+    }
     if (line.bad) {
         std::cerr << "usage: zel-gmouse [-HIDE] [--simulate[=1040|1201]] [--app-dir DIR] [--render "
-                     "DIR]\n";
+                     "DIR [--language N]]\n";
         return 2;
     }
 
@@ -127,6 +147,7 @@ int run(int argc, char** argv) {
     options.simulatedProduct = line.product;
     options.commandLine = line.rest;
     options.renderOnly = rendering;
+    options.renderLanguage = line.language;
     zel::App app(options);
     QObject::connect(&instance, &zel::SingleInstance::restoreRequested, &app, [&app] {
         if (app.mainWindow() != nullptr) {

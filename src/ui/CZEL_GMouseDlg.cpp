@@ -443,6 +443,8 @@ void CZEL_GMouseDlg::dispatchPress() {
             m_hooks.macroPagePressed(ps.hotMacro);
         }
     }
+    // Both language popups choose through the window's list {0, 1}: the language button's
+    // shows the languages' pictures, the language menu's (no list) their names.
     if (hm == frame::kLanguageMenu) {
         openLanguagePopup(frame::kLanguageMenu, false);
     } else if (hm == frame::kLanguage) {
@@ -648,6 +650,9 @@ void CZEL_GMouseDlg::placeFrameTexts(const TextSink& out) const {
             const QString outcome = applyOutcomeText(m_ctx.state.applyOutcome, language);
             const bool showOutcome = !outcome.isEmpty() && !m_ctx.state.downloadBusy.load();
             out(area, showOutcome ? outcome : qs(area.label), kTextColour, {});
+        } else if (e == frame::kHelp) {
+            // The help element's text names the document it opens: its icon says the rest.
+            continue;
         } else {
             out(area, qs(area.label), kTextColour, {});
         }

@@ -90,6 +90,11 @@ TEST_F(ScaleTest, EveryPageComposesAtEachRatioWithItsTextsInsideTheirElements) {
                     if (a.empty() || a.label.empty()) {
                         continue;
                     }
+                    // The help element's text names the guide it opens and is not drawn.
+                    if (page == &app->skin().main &&
+                        static_cast<int>(e) == layout::skin_main::kHelp) {
+                        continue;
+                    }
                     const QString text = QString::fromStdString(a.label);
                     // The sound-lighting button's caption is centred below the button.
                     const bool soundCaption =

@@ -21,6 +21,10 @@ for path in \
   usr/bin/zel-gmouse usr/bin/zel-gmousectl \
   usr/share/zel-gmouse/skins/config/config.ini usr/share/zel-gmouse/skins/config/configReset.ini \
   usr/share/zel-gmouse/skins/1_INI_EN/LanguageText.ini \
+  usr/share/zel-gmouse/skins/0_INI_CN/guide/index.html \
+  usr/share/zel-gmouse/skins/1_INI_EN/guide/index.html \
+  usr/share/zel-gmouse/skins/4_INI_DE/guide/index.html \
+  usr/share/zel-gmouse/skins/1_INI_EN/guide/pictures/main.png \
   usr/lib/udev/rules.d/70-zel-gmouse.rules \
   usr/share/applications/com.zel.GMouse.desktop \
   usr/share/metainfo/com.zel.GMouse.metainfo.xml \

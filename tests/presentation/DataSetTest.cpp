@@ -2,6 +2,7 @@
 // windows need: entry counts, every element with a role placed inside its window and
 // not shadowed in hit-test order, and every picture the layouts need at its size.
 #include "presentation/LanguagePack.h"
+#include "presentation/LayoutElements.h"
 #include "presentation/PictureCache.h"
 #include "presentation/SkinLayout.h"
 
@@ -14,6 +15,7 @@
 
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <set>
 
 namespace zel {
@@ -232,6 +234,48 @@ TEST_P(DataSet, LanguagePictures) {
     EXPECT_TRUE(zhi.hasAlphaChannel());
 }
 
+// The help element names the language's user guide; every link of the guide leads to a
+// place in it or to a file beside it, and its pictures are the pages at the window's size.
+TEST_P(DataSet, TheHelpElementOpensAGuideWhoseLinksResolve) {
+    test::ensureGuiApp();
+    ini::IniStore store;
+    const std::string dir = skinsDir() + GetParam();
+    SkinLayout mainLayout;
+    ASSERT_EQ(loadSkin(store, dir, SkinFile::Main, mainLayout, {}, "x"), LoadStatus::Ok);
+    const std::string document = mainLayout.area(layout::skin_main::kHelp).label;
+    ASSERT_FALSE(document.empty());
+    const std::filesystem::path guide = std::filesystem::path(dir) / document;
+    ASSERT_TRUE(std::filesystem::is_regular_file(guide)) << guide;
+    const std::string html = test::readFile(guide);
+    EXPECT_NE(html.find("<title>"), std::string::npos);
+
+    const std::regex reference(R"re((href|src)="([^"]*)")re");
+    int pictures = 0;
+    int places = 0;
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), reference);
+         it != std::sregex_iterator(); ++it) {
+        const std::string target = (*it)[2].str();
+        SCOPED_TRACE(target);
+        ASSERT_FALSE(target.empty());
+        if (target.rfind("http://", 0) == 0 || target.rfind("https://", 0) == 0) {
+            continue;
+        }
+        if (target[0] == '#') {
+            EXPECT_NE(html.find("name=\"" + target.substr(1) + "\""), std::string::npos);
+            ++places;
+            continue;
+        }
+        const std::filesystem::path file = guide.parent_path() / target.substr(0, target.find('#'));
+        EXPECT_TRUE(std::filesystem::is_regular_file(file));
+        if ((*it)[1].str() == "src") {
+            EXPECT_EQ(QImage(QString::fromStdString(file.string())).size(), QSize(1000, 700));
+            ++pictures;
+        }
+    }
+    EXPECT_EQ(pictures, 4); // one of each page
+    EXPECT_GE(places, 10);
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, DataSet, ::testing::ValuesIn(kLanguageFolders));
 
 // The checks above run for every language the data set ships, so a pack added later
@@ -303,9 +347,16 @@ TEST(DataSetPictures, EveryWindowHasItsPicturesAtItsSize) {
 TEST(DataSetPictures, EveryPictureHasATwinAtTwiceItsSize) {
     test::ensureGuiApp();
     int pictures = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(skinsDir())) {
+    for (auto it = std::filesystem::recursive_directory_iterator(skinsDir());
+         it != std::filesystem::recursive_directory_iterator(); ++it) {
+        const auto& entry = *it;
         const std::string name = entry.path().filename().string();
         const std::string ext = entry.path().extension().string();
+        // The user guide's pictures are pages for reading, not skin pictures.
+        if (entry.is_directory() && name == "guide") {
+            it.disable_recursion_pending();
+            continue;
+        }
         if (!entry.is_regular_file() || (ext != ".jpg" && ext != ".png") ||
             name.find("@2x") != std::string::npos) {
             continue;

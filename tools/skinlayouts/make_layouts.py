@@ -29,6 +29,9 @@ T = {
     "export": ("导出", "Export", "Export"),
     "reset": ("重置", "Reset", "Rücksetzen"),
     "apply": ("应用", "Apply", "Übernehmen"),
+    # The help element's text is the document it opens: the user guide, found in the
+    # language's own folder (the program falls back to the English one).
+    "guide": ("guide/index.html", "guide/index.html", "guide/index.html"),
     "wheel0": ("滚轮正向", "Wheel normal", "Rad normal"),
     "wheel1": ("滚轮反向", "Wheel reversed", "Rad umgekehrt"),
     "sound": ("声控灯光", "Sound lighting", "Soundlicht"),
@@ -182,7 +185,7 @@ def frame():
     for i, k in enumerate(["import", "export", "reset"]):
         d[14 + i] = e("tile:" + k, 20 + i * 78, 372, 70, 100, k, name=k.capitalize())
     d[17] = e("icon:gear", 704, 14, 28, 28, name="LanguageMenu")
-    d[19] = e("icon:help", 848, 14, 28, 28, name="Help")
+    d[19] = e("icon:help", 848, 14, 28, 28, "guide", name="Help")
     return d
 
 

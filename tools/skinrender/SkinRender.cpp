@@ -61,6 +61,9 @@ QImage composePage(const SkinSurface& page, const SkinSurface* frame, int hot, b
             // The main layout's own text placements: profiles and the profile tools below
             // their icons, the sound-lighting caption under its button.
             namespace main = elements::skin_main;
+            if (mainLayout && i == main::kHelp) {
+                continue; // its text names the guide it opens, not a caption
+            }
             if (mainLayout && i >= main::kProfileFirst && i <= main::kReset) {
                 const int extra = i < main::kProfileFirst + main::kProfileCount
                                       ? kProfileCaptionExtra

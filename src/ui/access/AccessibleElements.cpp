@@ -61,7 +61,7 @@ std::vector<AccessibleElement> accessibleElements(PageId page, int keyCount, boo
     const int buttons = std::clamp(keyCount, 0, main_layout::kButtonLabelCount);
     Builder b(ElementLayout::Main);
     // The frame, in the order the eye reads it: title controls, tabs, profiles, Apply.
-    b.add(main_layout::kLanguageMenu, Button, ElementName::Fixed, kNoElement, "Settings")
+    b.add(main_layout::kLanguageMenu, Button, ElementName::Fixed, kNoElement, "Choose language")
         .add(main_layout::kLanguage, Button, ElementName::Language)
         .add(main_layout::kHelp, Button, ElementName::Fixed, kNoElement, "Help")
         .add(main_layout::kToTray, Button, ElementName::Fixed, kNoElement, "To tray")

@@ -231,8 +231,11 @@ QString CMenuDlg::rowText(int row) const {
         return devMac(kMacroStepTexts);
     case PopupKind::InsertStep:
         return devMac(kInsertTexts);
-    case PopupKind::MacroLedColour:
     case PopupKind::Language:
+        // Without a list (the frame's language menu) the rows have no pictures: each shows
+        // the name of the language it chooses.
+        return m_items.empty() ? rowName(row) : QString();
+    case PopupKind::MacroLedColour:
         break;
     }
     return {};
@@ -240,7 +243,7 @@ QString CMenuDlg::rowText(int row) const {
 
 QString CMenuDlg::rowName(int row) const {
     if (m_kind == PopupKind::Language) {
-        // The language rows are pictures; they choose languages 0, 1, ... in row order,
+        // The language rows choose languages 0, 1, ... in row order (or their list's),
         // named by the "other" texts from 20 on.
         constexpr int kLanguageNameFirst = 20;
         const int language = row >= 1 && row <= count(m_items.size())

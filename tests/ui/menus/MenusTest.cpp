@@ -530,6 +530,13 @@ TEST_P(MenuPictures, EveryKindIsDrawn) {
         }
         delete menu;
     }
+    // The frame's language menu: no list, each row the name of its language.
+    CMenuDlg* names = rig.open(PopupKind::Language);
+    hoverRow(names, 2);
+    save(names->compose(), "kind10_language_menu");
+    EXPECT_EQ(names->rowText(1), QStringLiteral("中文"));
+    EXPECT_EQ(names->rowText(2), QStringLiteral("English"));
+    delete names;
     for (int row : {7, 8, 9, 11}) {
         CMenuDlg* menu = rig.open(PopupKind::Assignment);
         hoverRow(menu, row);
