@@ -9,6 +9,7 @@
 #include "ui/gun/CDialogGun.h"
 #include "ui/keys/CShortcutGetKey.h"
 #include "ui/pages/PageLogic.h"
+#include "ui/pages/WindowReach.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -120,6 +121,19 @@ void App::openDocument(const std::string& document) {
     if (!m_guide) {
         m_guide = std::make_unique<GuideWindow>();
         m_guide->setWindowIcon(m_window->windowIcon());
+        // The first time beside the main window (narrowed to the room there, down to a
+        // width that still reads well), so that the guide and the page it explains can be
+        // seen together; afterwards where the user left it.
+        constexpr int kGuideMinWidth = 520;
+        if (const QScreen* screen = m_window->screen()) {
+            const QRect owner = m_window->frameGeometry();
+            const QRect area = screen->availableGeometry();
+            const DesktopRect at =
+                placeBeside({0, 0, m_guide->width(), m_guide->height()},
+                            {owner.x(), owner.y(), owner.width(), owner.height()},
+                            {area.x(), area.y(), area.width(), area.height()}, kGuideMinWidth);
+            m_guide->setGeometry(at.x, at.y, at.width, at.height);
+        }
     }
     m_guide->showGuide(*guide);
 }

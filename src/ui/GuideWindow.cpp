@@ -4,11 +4,14 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace zel {
@@ -55,8 +58,50 @@ public:
         return scaled;
     }
 
+    /// The pictures as wide as the guide's <img> elements say, or narrower when the window
+    /// is: a narrow guide beside the main window then needs no sideways scrolling.
+    void fitPictures() {
+        const int width =
+            std::max(kPictureMinWidth, std::min(kPictureWidth, viewport()->width() - kPageMargins));
+        QTextDocument* text = document();
+        for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                if (!fragment.charFormat().isImageFormat()) {
+                    continue;
+                }
+                QTextImageFormat picture = fragment.charFormat().toImageFormat();
+                if (qRound(picture.width()) == width) {
+                    continue;
+                }
+                picture.setWidth(width);
+                QTextCursor cursor(text);
+                cursor.setPosition(fragment.position());
+                cursor.setPosition(fragment.position() + fragment.length(),
+                                   QTextCursor::KeepAnchor);
+                cursor.setCharFormat(picture);
+            }
+        }
+    }
+
     /// As wide as the guide's <img> elements say.
     static constexpr int kPictureWidth = 800;
+
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override {
+        QTextBrowser::doSetSource(name, type);
+        fitPictures();
+    }
+
+    void resizeEvent(QResizeEvent* event) override {
+        QTextBrowser::resizeEvent(event);
+        fitPictures();
+    }
+
+private:
+    /// The page's own margins (body and document) beside a picture.
+    static constexpr int kPageMargins = 60;
+    static constexpr int kPictureMinWidth = 200;
 };
 
 bool isFile(const std::filesystem::path& path) {

@@ -83,6 +83,16 @@ TEST_F(GuideTest, HelpOpensTheGuideOfTheLanguageAndFollowsItsChanges) {
     QTest::qWait(50);
     keepPicture(guide->grab().toImage(), "guide_en");
 
+    // Narrowed (as beside the main window on a small screen), its pictures narrow with it:
+    // no sideways scrolling; widened again, they go back to their own width.
+    guide->resize(560, guide->height());
+    QTest::qWait(20);
+    EXPECT_EQ(guide->browser()->horizontalScrollBar()->maximum(), 0);
+    guide->resize(900, guide->height());
+    QTest::qWait(20);
+    EXPECT_EQ(guide->browser()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GE(guide->browser()->document()->idealWidth(), 800);
+
     // A second press shows the one window again.
     guide->hide();
     pressHelp(*app);

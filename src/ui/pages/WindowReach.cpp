@@ -49,4 +49,28 @@ DesktopRect keepBandReachable(DesktopRect window, const std::vector<DesktopRect>
     return best;
 }
 
+DesktopRect placeBeside(DesktopRect size, DesktopRect owner, DesktopRect screen, int minWidth,
+                        int gap) {
+    DesktopRect placed = size;
+    placed.y = owner.y;
+    const std::int64_t need = std::min(minWidth, size.width);
+    const std::int64_t roomRight =
+        std::int64_t{screen.x} + screen.width - (std::int64_t{owner.x} + owner.width + gap);
+    const std::int64_t roomLeft = std::int64_t{owner.x} - gap - screen.x;
+    if (roomRight >= need) {
+        placed.width = static_cast<int>(std::min<std::int64_t>(size.width, roomRight));
+        placed.x = owner.x + owner.width + gap;
+    } else if (roomLeft >= need) {
+        placed.width = static_cast<int>(std::min<std::int64_t>(size.width, roomLeft));
+        placed.x = owner.x - gap - placed.width;
+    } else {
+        placed.x = owner.x + (owner.width - size.width) / 2;
+        placed.y = owner.y + (owner.height - size.height) / 2;
+    }
+    // Inside the screen; a window larger than the screen keeps its top-left corner on it.
+    placed.x = std::max(std::min(placed.x, screen.x + screen.width - placed.width), screen.x);
+    placed.y = std::max(std::min(placed.y, screen.y + screen.height - placed.height), screen.y);
+    return placed;
+}
+
 } // namespace zel

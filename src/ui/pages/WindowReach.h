@@ -27,4 +27,12 @@ struct ReachRule {
 DesktopRect keepBandReachable(DesktopRect window, const std::vector<DesktopRect>& screens,
                               ReachRule rule = {});
 
+/// Where a window of `size` (x and y ignored) opens beside its owner `owner` on `screen`
+/// (an available area): right of the owner when there is room there for at least
+/// `minWidth` of its width (it is narrowed to the room), else left of it by the same rule,
+/// else over the owner, centred on it; always inside the screen as far as its size allows.
+/// `gap` is the room kept between the two.
+DesktopRect placeBeside(DesktopRect size, DesktopRect owner, DesktopRect screen, int minWidth,
+                        int gap = 8);
+
 } // namespace zel

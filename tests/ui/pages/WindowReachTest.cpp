@@ -49,3 +49,24 @@ TEST(WindowReach, TheNearestScreenTakesTheWindowAndOddInputChangesNothing) {
     // A window narrower than the visible width needs all of itself on the screen.
     EXPECT_EQ(keepBandReachable({-50, 10, 80, 80}, {kScreen}, kRule), (DesktopRect{0, 10, 80, 80}));
 }
+
+TEST(WindowReach, ASecondWindowOpensBesideItsOwnerAndOnTheScreen) {
+    const DesktopRect guide{0, 0, 900, 720};
+    // Room on the right, then only on the left, then none: over the owner, centred.
+    EXPECT_EQ(placeBeside(guide, {0, 100, 1000, 700}, kScreen, 520),
+              (DesktopRect{1008, 100, 900, 720}));
+    EXPECT_EQ(placeBeside(guide, {920, 100, 1000, 700}, kScreen, 520),
+              (DesktopRect{12, 100, 900, 720}));
+    EXPECT_EQ(placeBeside(guide, {300, 0, 1000, 700}, {0, 0, 1600, 1000}, 520),
+              (DesktopRect{350, 0, 900, 720}));
+    // Narrowed to the room beside the owner while that is wide enough to read.
+    EXPECT_EQ(placeBeside(guide, {0, 0, 1000, 700}, {0, 0, 1600, 1000}, 520),
+              (DesktopRect{1008, 0, 592, 720}));
+    EXPECT_EQ(placeBeside(guide, {600, 0, 1000, 700}, {0, 0, 1600, 1000}, 520),
+              (DesktopRect{0, 0, 592, 720}));
+    // Low on the screen it is lifted to fit; a screen smaller than it keeps its corner.
+    EXPECT_EQ(placeBeside(guide, {0, 600, 1000, 700}, kScreen, 520),
+              (DesktopRect{1008, 360, 900, 720}));
+    EXPECT_EQ(placeBeside(guide, {0, 0, 640, 480}, {0, 0, 800, 600}, 520),
+              (DesktopRect{0, 0, 900, 720}));
+}
