@@ -23,52 +23,16 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-SKIP = 77
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktop_run import PrivateDesktop, fail, skip, wait_for  # noqa: E402
+
 SCREEN = (1600, 1000)
 TITLE_BAND = 56    # height of the band at the window's top that drags it
 MIN_VISIBLE = 120  # width of that band that must stay on the screen
 # A point of the title band that is no element (between the product name and the tabs).
 GRAB = (230, 10)
-
-
-def skip(reason):
-    print("skipped: " + reason)
-    sys.exit(SKIP)
-
-
-def fail(reason):
-    print("FAIL: " + reason)
-    sys.exit(1)
-
-
-def start_with_fd_line(argv, env):
-    """Starts a server that writes where it listens as one line to a descriptor."""
-    r, w = os.pipe()
-    proc = subprocess.Popen([a.replace("{fd}", str(w)) for a in argv], pass_fds=(w,), env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(w)
-    line = b""
-    deadline = time.monotonic() + 15
-    while not line.endswith(b"\n") and time.monotonic() < deadline:
-        chunk = os.read(r, 256)
-        if not chunk:
-            break
-        line += chunk
-    os.close(r)
-    return proc, line.decode().strip()
-
-
-def wait_for(what, condition, seconds=20.0):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    fail("never happened: " + what)
 
 
 class Desktop:
@@ -167,38 +131,17 @@ def main():
     if render_dir and shutil.which("import") is None:
         render_dir = ""
 
-    work = tempfile.mkdtemp(prefix="zel-reach-")
-    servers = []
-    try:
-        env = dict(os.environ)
-        for key in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS"):
-            env.pop(key, None)
-        for sub in ("run", "home", "data", "cache", "config"):
-            os.makedirs(os.path.join(work, sub), mode=0o700)
-        env.update(XDG_RUNTIME_DIR=os.path.join(work, "run"), HOME=os.path.join(work, "home"),
-                   XDG_DATA_HOME=os.path.join(work, "data"),
-                   XDG_CACHE_HOME=os.path.join(work, "cache"),
-                   XDG_CONFIG_HOME=os.path.join(work, "config"))
-        app_dir = os.path.join(work, "app")
-        shutil.copytree(os.path.join(built_app_dir, "skins"), os.path.join(app_dir, "skins"))
-
-        xvfb, display = start_with_fd_line(
-            ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24" % SCREEN, "-noreset",
-             "-nolisten", "tcp"], env)
-        servers.append(xvfb)
-        if not display:
-            skip("Xvfb did not start")
-        env["DISPLAY"] = ":" + display
-        wm = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL)
-        servers.append(wm)
+    with PrivateDesktop(built_app_dir, "zel-reach-") as session:
+        env, app_dir = session.env, session.app_dir
+        session.start_x("%dx%d" % SCREEN)
+        wm = session.start(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
         time.sleep(1.0)
         if wm.poll() is not None:
             skip("openbox did not start")
 
-        app = subprocess.Popen([program, "--simulate=1201", "--app-dir", app_dir],
-                               env=dict(env, QT_QPA_PLATFORM="xcb"))
-        servers.append(app)
+        app = session.start([program, "--simulate=1201", "--app-dir", app_dir],
+                            env=dict(env, QT_QPA_PLATFORM="xcb"))
         desk = Desktop(env, app.pid, render_dir)
         button = ok_button(app_dir)
 
@@ -255,15 +198,6 @@ def main():
         if app.poll() is not None:
             fail("the program ended")
         print("ok")
-    finally:
-        for proc in reversed(servers):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":

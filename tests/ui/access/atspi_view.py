@@ -15,51 +15,12 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-SKIP = 77
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from desktop_run import PrivateDesktop, fail, skip, start_with_fd_line, wait_for  # noqa: E402
+
 LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
-
-
-def skip(reason):
-    print("skipped: " + reason)
-    sys.exit(SKIP)
-
-
-def fail(reason):
-    print("FAIL: " + reason)
-    sys.exit(1)
-
-
-def start_with_fd_line(argv, env):
-    """Starts a server that writes where it listens as one line to a descriptor."""
-    r, w = os.pipe()
-    proc = subprocess.Popen([a.replace("{fd}", str(w)) for a in argv], pass_fds=(w,), env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(w)
-    line = b""
-    deadline = time.monotonic() + 15
-    while not line.endswith(b"\n") and time.monotonic() < deadline:
-        chunk = os.read(r, 256)
-        if not chunk:
-            break
-        line += chunk
-    os.close(r)
-    return proc, line.decode().strip()
-
-
-def wait_for(what, condition, seconds=20.0):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        try:
-            value = condition()
-        except Exception:  # the tree changes under the walk; ask again
-            value = None
-        if value:
-            return value
-        time.sleep(0.1)
-    fail("never happened: " + what)
 
 
 def children(node):
@@ -93,33 +54,15 @@ def main():
     if importlib.util.find_spec("pyatspi") is None:
         skip("python3-pyatspi is not installed")
 
-    work = tempfile.mkdtemp(prefix="zel-atspi-")
-    servers = []
-    try:
-        env = dict(os.environ)
-        for key in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS"):
-            env.pop(key, None)
-        for sub in ("run", "home", "data", "cache", "config"):
-            os.makedirs(os.path.join(work, sub), mode=0o700)
-        env.update(XDG_RUNTIME_DIR=os.path.join(work, "run"), HOME=os.path.join(work, "home"),
-                   XDG_DATA_HOME=os.path.join(work, "data"),
-                   XDG_CACHE_HOME=os.path.join(work, "cache"),
-                   XDG_CONFIG_HOME=os.path.join(work, "config"))
-        app_dir = os.path.join(work, "app")
-        shutil.copytree(os.path.join(built_app_dir, "skins"), os.path.join(app_dir, "skins"))
-
-        xvfb, display = start_with_fd_line(
-            ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1600x1000x24", "-noreset",
-             "-nolisten", "tcp"], env)
-        servers.append(xvfb)
-        if not display:
-            skip("Xvfb did not start")
+    with PrivateDesktop(built_app_dir, "zel-atspi-") as desk:
+        env, app_dir, servers = desk.env, desk.app_dir, desk.servers
+        desk.start_x("1600x1000")
         bus, address = start_with_fd_line(
             ["dbus-daemon", "--session", "--nofork", "--print-address={fd}"], env)
         servers.append(bus)
         if not address:
             skip("the session bus did not start")
-        env.update(DISPLAY=":" + display, DBUS_SESSION_BUS_ADDRESS=address)
+        env.update(DBUS_SESSION_BUS_ADDRESS=address)
         # The accessibility bus and its registry, on the private session bus.
         servers.append(subprocess.Popen([LAUNCHER, "--launch-immediately"], env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
@@ -241,15 +184,6 @@ def main():
         print("row chosen: the second button is now Middle click")
         print("PASS")
         return 0
-    finally:
-        for proc in reversed(servers):
-            proc.terminate()
-        for proc in reversed(servers):
-            try:
-                proc.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-        shutil.rmtree(work, ignore_errors=True)
 
 
 if __name__ == "__main__":
