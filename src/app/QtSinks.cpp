@@ -2,9 +2,13 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
+#include <QTreeView>
 
 #include <iostream>
 
@@ -80,13 +84,41 @@ void QtFileChooser::remember(const QString& file) {
     m_lastFolder = QFileInfo(file).absolutePath();
 }
 
+namespace {
+
+/// Room for the file list's four columns (a long name and the whole date) without
+/// dragging the dialog wider; never larger than the screen it opens on.
+void giveRoom(QFileDialog& dialog) {
+    QSize size(860, 520);
+    if (const QScreen* screen = dialog.screen()) {
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 40));
+    }
+    dialog.resize(size);
+    // The list's widgets exist once the dialog runs (when it is not the desktop's own).
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        for (QTreeView* list : dialog.findChildren<QTreeView*>()) {
+            QHeaderView* header = list->header();
+            header->setStretchLastSection(false);
+            header->setSectionResizeMode(0, QHeaderView::Stretch);
+            for (int column = 1; column < header->count(); ++column) {
+                header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+            }
+        }
+    });
+}
+
+} // namespace
+
 std::optional<std::string> QtFileChooser::chooseOpen(const FileRequest& request) {
-    const QString name =
-        QFileDialog::getOpenFileName(parent ? parent() : nullptr, QString(), startFolder(request),
-                                     qtFilter(request.filter, language ? language() : 1));
-    if (name.isEmpty()) {
+    QFileDialog dialog(parent ? parent() : nullptr, QString(), startFolder(request),
+                       qtFilter(request.filter, language ? language() : 1));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    giveRoom(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
+    const QString name = dialog.selectedFiles().front();
     remember(name);
     return name.toStdString();
 }
@@ -95,6 +127,7 @@ std::optional<std::string> QtFileChooser::chooseSave(const FileRequest& request)
     QFileDialog dialog(parent ? parent() : nullptr, QString(), startFolder(request),
                        qtFilter(request.filter, language ? language() : 1));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    giveRoom(dialog);
     dialog.setDefaultSuffix(qs(request.defaultExtension));
     if (!request.suggestedName.empty()) {
         dialog.selectFile(qs(request.suggestedName));

@@ -8,9 +8,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QImage>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 using namespace zel;
@@ -67,4 +71,43 @@ TEST(DialogLook, TheFileDialogIsDarkWithTheAccentForTheSelection) {
 
     QApplication::setStyle(oldStyle);
     QApplication::setPalette(oldPalette);
+}
+
+TEST(DialogLook, TheFileListShowsWholeNamesAndDates) {
+    test::TempDir folder;
+    const std::string name = "Tournament profiles.ini";
+    test::writeFile(folder.str() + "/" + name, "[Init]\n");
+    QtFileChooser chooser;
+    const FileRequest request{folder.str(), "ini", "All Files(*.ini)|*.ini||", ""};
+    bool looked = false;
+    // The dialog is looked at once its list has the file, then left without a choice.
+    QTimer driver;
+    driver.setInterval(20);
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        const auto lists = dialog->findChildren<QTreeView*>();
+        if (lists.isEmpty() || lists.front()->model()->rowCount(lists.front()->rootIndex()) == 0) {
+            return;
+        }
+        QTreeView* list = lists.front();
+        QHeaderView* header = list->header();
+        const QFontMetrics metrics(list->font());
+        for (int column = 0; column < header->count(); ++column) {
+            const QString text =
+                list->model()->index(0, column, list->rootIndex()).data().toString();
+            // The name column also holds the file's icon.
+            const int needed =
+                metrics.horizontalAdvance(text) + (column == 0 ? list->iconSize().width() + 4 : 0);
+            EXPECT_GE(header->sectionSize(column), needed)
+                << "column " << column << " cuts " << text.toStdString();
+        }
+        looked = true;
+        dialog->reject();
+    });
+    driver.start();
+    EXPECT_FALSE(chooser.chooseOpen(request).has_value());
+    EXPECT_TRUE(looked);
 }
