@@ -1,5 +1,7 @@
 #include "app/QtSinks.h"
 
+#include "common/LanguageWords.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -33,17 +35,15 @@ void QtMessageSink::message(const std::string& text) {
 
 namespace {
 
-/// What a filter's pattern holds, by language (Chinese, English, German).
+/// What a filter's pattern holds, named in each language.
 struct FileKind {
     const char* pattern;
-    const char* chinese;
-    const char* english;
-    const char* german;
+    LanguageWords name;
 };
 constexpr FileKind kFileKinds[] = {
-    {"*.ini", "配置文件", "Profile files", "Profildateien"},
-    {"*.dat", "宏组文件", "Macro group files", "Makrogruppen-Dateien"},
-    {"*.sdat", "单个宏文件", "Single macro files", "Einzelmakro-Dateien"},
+    {"*.ini", {"配置文件", "Profile files", "Profildateien"}},
+    {"*.dat", {"宏组文件", "Macro group files", "Makrogruppen-Dateien"}},
+    {"*.sdat", {"单个宏文件", "Single macro files", "Einzelmakro-Dateien"}},
 };
 
 } // namespace
@@ -59,9 +59,7 @@ QString QtFileChooser::qtFilter(const std::string& filter, int language) {
         }
         for (const FileKind& kind : kFileKinds) {
             if (parts[i + 1] == QLatin1String(kind.pattern)) {
-                label = QString::fromUtf8(language == 0   ? kind.chinese
-                                          : language == 4 ? kind.german
-                                                          : kind.english);
+                label = QString::fromUtf8(wordsIn(kind.name, language));
             }
         }
         filters << QStringLiteral("%1 (%2)").arg(label, parts[i + 1]);

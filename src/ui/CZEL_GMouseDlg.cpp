@@ -1,5 +1,6 @@
 #include "ui/CZEL_GMouseDlg.h"
 
+#include "common/LanguageWords.h"
 #include "presentation/FontBook.h"
 #include "presentation/LanguagePack.h"
 #include "presentation/LayoutElements.h"
@@ -40,12 +41,7 @@ namespace frame = layout::skin_main;
 /// The Apply element's word on what the last download came to, in the program's language
 /// (0 Chinese, 4 German, English otherwise).
 QString applyOutcomeText(int outcome, int language) {
-    struct Words {
-        const char* chinese;
-        const char* english;
-        const char* german;
-    };
-    static constexpr Words kWords[] = {
+    static constexpr LanguageWords kWords[] = {
         {"已写入鼠标", "Saved", "Gespeichert"},
         {"未找到鼠标", "No mouse", "Keine Maus"},
         {"宏内存已满", "Memory full", "Speicher voll"},
@@ -53,8 +49,7 @@ QString applyOutcomeText(int outcome, int language) {
     if (outcome < kApplyDone || outcome > kApplyMemoryFull) {
         return {};
     }
-    const Words& w = kWords[outcome - kApplyDone];
-    return QString::fromUtf8(language == 0 ? w.chinese : language == 4 ? w.german : w.english);
+    return QString::fromUtf8(wordsIn(kWords[outcome - kApplyDone], language));
 }
 
 /// The font of the window's texts.
