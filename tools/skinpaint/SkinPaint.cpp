@@ -763,7 +763,11 @@ int run(const std::string& in, const QString& out, qreal scale) {
                 const QRectF band(1, y, m.size.width() - 2, m.row);
                 if (look == Look::Over) {
                     p.fillRect(band, QColor(46, 46, 46));
-                    p.fillRect(QRectF(1, y + 4, 3, m.row - 8), kAccent);
+                    // The accent mark at the row's left, except where a row's text starts
+                    // at that edge (the lighting reactions), which it would run into.
+                    if (m.path != QLatin1String("/menu")) {
+                        p.fillRect(QRectF(1, y + 4, 3, m.row - 8), kAccent);
+                    }
                 } else if (look == Look::Down) {
                     p.fillRect(band, accentAlpha(90));
                 } else if (y > 0) {
