@@ -106,14 +106,18 @@ App::~App() {
     m_core.stopWorkers();
 }
 
+std::optional<std::string> App::guideFile(const std::string& document) const {
+    const FolderTree& folders = m_core.folders();
+    return findGuide(document, folders.languageDir,
+                     folders.skinsDir + languageFolderName(kGuideFallbackLanguage));
+}
+
 void App::openDocument(const std::string& document) {
     if (isWebAddress(document)) {
         QDesktopServices::openUrl(QUrl(qs(document)));
         return;
     }
-    const FolderTree& folders = m_core.folders();
-    const auto guide = findGuide(document, folders.languageDir,
-                                 folders.skinsDir + languageFolderName(kGuideFallbackLanguage));
+    const auto guide = guideFile(document);
     if (!guide) {
         showWarning(Tip::OperationFailed);
         return;
@@ -608,10 +612,7 @@ void App::chooseLanguage(int language) {
     m_window->update();
     // An open guide follows the language, as the help element of the new layout names it.
     if (m_guide && m_guide->isVisible()) {
-        const std::string document = m_skin.main.area(layout::skin_main::kHelp).label;
-        if (const auto guide =
-                findGuide(document, folders.languageDir,
-                          folders.skinsDir + languageFolderName(kGuideFallbackLanguage))) {
+        if (const auto guide = guideFile(m_skin.main.area(layout::skin_main::kHelp).label)) {
             m_guide->showGuide(*guide);
         }
     }

@@ -217,6 +217,9 @@ private:
     bool m_firstConnectionRunning = false;
     WarningDlg* m_firstConnectionBox = nullptr;
     void endFirstConnection(int outcome);
+    /// The guide file the help element's text names: the current language's, else the
+    /// English one.
+    std::optional<std::string> guideFile(const std::string& document) const;
     bool m_shutDown = false;
     bool m_publishPending = false;
     int m_renderProblems = 0;

@@ -679,10 +679,7 @@ void CZEL_GMouseDlg::composeInto(QImage& image) const {
     page.paintStates(image, view);
     paintFrame(image);
     paintApply(image, m_skin.main.area(frame::kApply));
-    const TextSink draw = [&](const Area& area, const QString& text, const QColor& colour,
-                              TextPlacement placement) {
-        drawText(image, area, text, font, colour, placement);
-    };
+    const TextSink draw = textPainter(image, font);
     placeFrameTexts(draw);
     page.placeTexts(view, draw);
 }

@@ -183,12 +183,13 @@ int ShowWarning(WarningRequest& request, const WarningSkin& skin, QWidget* mainW
         request.popupPosition = QPoint(desktop.width() / 2 - 200, desktop.height() / 2 - 100);
     }
     WarningDlg box(skin, request, mainWindow);
-    if (!opened) {
-        return box.exec();
+    if (opened) {
+        opened(&box);
     }
-    opened(&box);
     const int result = box.exec();
-    opened(nullptr);
+    if (opened) {
+        opened(nullptr);
+    }
     return result;
 }
 

@@ -4,6 +4,7 @@
 // names, widest values, the Apply outcomes). The main window hands over its texts through
 // the same placement it draws them with, so what is measured is what is drawn.
 #include "AppFixture.h"
+#include "TextInk.h"
 
 #include "presentation/LayoutElements.h"
 #include "presentation/PictureCache.h"
@@ -31,40 +32,6 @@ constexpr qreal kMargin = 2.0;
 /// How far the middle of a centred text may lie from the middle of its rectangle.
 constexpr qreal kCentreTolerance = 1.5;
 constexpr int kTextFontRole = 2;
-
-/// The ink of `text` laid out in `rect` with `flags` as the program draws it, but not
-/// clipped, on a device of `dpr`: its bounding box in layout units. Null without ink.
-QRectF inkOf(const QString& text, const QFont& font, const QRect& rect, int flags, qreal dpr) {
-    constexpr int kRoom = 80;
-    QImage img = framePicture(QSize(rect.width() + 2 * kRoom, rect.height() + 2 * kRoom), dpr);
-    img.fill(Qt::black);
-    QPainter p(&img);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRect(kRoom, kRoom, rect.width(), rect.height()), flags | Qt::TextDontClip, text);
-    p.end();
-    int left = img.width();
-    int right = -1;
-    int top = img.height();
-    int bottom = -1;
-    for (int y = 0; y < img.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            // Faint antialiasing is not a visible touch.
-            if (qRed(line[x]) > 40) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-    }
-    if (right < 0) {
-        return {};
-    }
-    return QRectF(rect.x() + left / dpr - kRoom, rect.y() + top / dpr - kRoom,
-                  (right + 1 - left) / dpr, (bottom + 1 - top) / dpr);
-}
 
 /// A text ending in a space or a full-width colon or stop (the warning texts that a name
 /// follows): the end has no ink, so the ink of a correctly centred text lies left of the

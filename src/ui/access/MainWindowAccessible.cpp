@@ -8,8 +8,8 @@
 #include "ui/CZEL_GMouseDlg.h"
 #include "ui/access/AccessibleElements.h"
 #include "ui/access/SkinClick.h"
+#include "ui/pages/AdvancedPage.h"
 #include "ui/pages/LightingLogic.h"
-#include "ui/pages/PageLogic.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -421,9 +421,7 @@ bool ElementAccessible::checked() const {
 bool ElementAccessible::covered() const {
     if (m_element.layout == ElementLayout::Advanced) {
         // The polling rates a press does not set are drawn as unavailable.
-        return within(m_element.element, advanced::kPollingRateFirst,
-                      advanced::kPollingRateCount) &&
-               !pollingRateAvailable(m_element.element - advanced::kPollingRateFirst);
+        return AdvancedPage::unavailablePollingRate(m_element.element);
     }
     if (m_element.layout != ElementLayout::Lighting) {
         return false;

@@ -23,12 +23,12 @@ constexpr int kValueTextInset = 6;
 /// The word of an unavailable choice, dimmed like its picture.
 constexpr QColor kUnavailableTextColour(98, 98, 98);
 
-bool unavailablePollingRate(int element) {
+} // namespace
+
+bool AdvancedPage::unavailablePollingRate(int element) {
     const int index = element - elements::kPollingRateFirst;
     return index >= 0 && index < elements::kPollingRateCount && !pollingRateAvailable(index);
 }
-
-} // namespace
 
 int AdvancedPage::hoverElement(const PointerState& pointer, int /*keyCount*/) const {
     return unavailablePollingRate(pointer.hotAdvanced) ? kNoElement : pointer.hotAdvanced;

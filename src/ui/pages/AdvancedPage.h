@@ -18,6 +18,9 @@ public:
                        SharedSettings& shared) const override;
     void paintStates(QImage& image, const PageView& view) const override;
     void placeTexts(const PageView& view, const TextSink& out) const override;
+
+    /// Element `element` is a polling rate that a press does not set (drawn unavailable).
+    static bool unavailablePollingRate(int element);
 };
 
 } // namespace zel

@@ -55,8 +55,6 @@ public:
     virtual void paintStates(QImage& image, const PageView& view) const = 0;
     /// The page's texts, each handed to `out` with its element and placement.
     virtual void placeTexts(const PageView& view, const TextSink& out) const = 0;
-    /// Draws the page's texts (after the frame's) in the view's font.
-    void paintTexts(QImage& image, const PageView& view) const;
 };
 
 } // namespace zel

@@ -1,7 +1,5 @@
 #include "ui/pages/PagePainting.h"
 
-#include "ui/pages/MainWindowPage.h"
-
 #include <QPainter>
 
 namespace zel {
@@ -29,15 +27,11 @@ int textFlags(TextPlacement placement) {
     return static_cast<int>(horizontal | Qt::AlignVCenter) | Qt::TextSingleLine;
 }
 
-void MainWindowPage::paintTexts(QImage& image, const PageView& view) const {
-    placeTexts(view, [&](const Area& area, const QString& text, const QColor& colour,
-                         TextPlacement placement) {
-        drawText(image, area, text, view.font, colour, placement);
-    });
-}
-
-void drawLabel(QImage& image, const Area& area, const QFont& font) {
-    drawText(image, area, qs(area.label), font, kTextColour);
+TextSink textPainter(QImage& image, const QFont& font) {
+    return [&image, font](const Area& area, const QString& text, const QColor& colour,
+                          TextPlacement placement) {
+        drawText(image, area, text, font, colour, placement);
+    };
 }
 
 void fillArea(QImage& image, const Area& area, QRgb colour) {

@@ -26,8 +26,9 @@ inline QString qs(const std::string& text) {
 void drawText(QImage& image, const Area& area, const QString& text, const QFont& font,
               const QColor& colour, TextPlacement placement = {});
 
-/// The label of an element, centred in white.
-void drawLabel(QImage& image, const Area& area, const QFont& font);
+/// A text sink that draws each text it is handed onto `image` in `font` (the image must
+/// outlive the sink).
+TextSink textPainter(QImage& image, const QFont& font);
 
 /// Fills an element with a plain colour (nothing for an empty element).
 void fillArea(QImage& image, const Area& area, QRgb colour);
